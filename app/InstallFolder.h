@@ -1,0 +1,10 @@
+// The install folder the setup proposes, and the folder of an earlier install.
+#pragma once
+
+// Writes the default install folder (program-files folder + "Tessolo", or
+// "C:\Tessolo\" when that folder is unknown) into folder (260 bytes); returns 1.
+int GetDefaultInstallFolder(char* folder);
+
+// Writes the earlier installation's folder, ending in a backslash, and
+// returns 1; returns 0 with an empty folder when there is none.
+int FindPreviousInstallFolder(char* folder);

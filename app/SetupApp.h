@@ -1,0 +1,23 @@
+// The setup's application object: InitInstance does the whole run.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/WinApp.h"
+
+class SetupApp : public WinApp {
+public:
+    SetupApp() = default;
+
+    BOOL InitInstance() override;
+
+    // Scratch description while the wizard's three fonts are created.
+    LOGFONTA m_logFont = {};
+
+private:
+    void RunSilent(const char* commandLine);
+    void RunInteractive();
+};
+
+// True while a top-level window of the viewer's class exists.
+bool IsViewerRunning();

@@ -1,0 +1,6 @@
+// The install log: the only report of a silent install that stopped.
+#pragma once
+
+// Appends one dated record and its separator line to Tessolo_Install.log in
+// the current directory; a log that cannot be opened loses the record.
+void WriteInstallLog(const char* message);

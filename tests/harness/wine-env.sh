@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Environment of an isolated Wine prefix. Source it with WINEPREFIX set.
+# The prefix gets its own HOME (its Desktop and Documents link into HOME),
+# no Mono/Gecko prompts and no Linux menu entries from Start-menu links.
+
+: "${WINEPREFIX:?WINEPREFIX must name the prefix}"
+export WINEPREFIX
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME="$WINEPREFIX.home"
+mkdir -p "$HOME"
+
+# Creates the prefix when missing and starts its wineserver and Wine's
+# background services detached, so that they never hold a caller's pipes.
+tessolo_wine_ready() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  setsid wine wineboot </dev/null >/dev/null 2>&1
+}
