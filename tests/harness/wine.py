@@ -1,0 +1,394 @@
+"""Throw-away Wine prefixes for the end-to-end and UI tests.
+
+A test opens a prefix, runs the real setup in it and reads back what the setup
+left: files, registry values (type and exact letter case), shell links and the
+install log. Prefixes are copies of one template made per build; the Windows
+folder is hard-linked (nothing here writes to it), the rest is copied, so a new
+prefix costs well under a second.
+
+    with WinePrefix("silent-xp", version="winxp") as wp:
+        code = wp.run_setup('/silent /folder="C:\\Apps\\Tessolo"')
+        wp.reg_values(r"HKLM\\SOFTWARE\\Classes\\Tessolo")
+"""
+
+import fcntl
+import itertools
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from pathlib import Path, PureWindowsPath
+
+HARNESS_DIR = Path(__file__).resolve().parent
+SOURCE_DIR = HARNESS_DIR.parent.parent
+BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR", SOURCE_DIR / "build" / "win32"))
+SETUP_EXE = BUILD_DIR / "tessolo-setup.exe"
+PROBE_EXE = BUILD_DIR / "tools" / "probe.exe"
+ARTIFACTS_DIR = Path(os.environ.get("TESSOLO_ARTIFACTS", BUILD_DIR.parent / "artifacts"))
+
+# Where the setup is copied inside a prefix, and the folder it runs in (the
+# install log is written to the current directory).
+SETUP_DIR_WIN = r"C:\setup"
+SETUP_EXE_WIN = SETUP_DIR_WIN + r"\tessolo-setup.exe"
+
+REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ = 1, 2, 3, 4, 7
+
+# Shell folder ids the tests look into.
+CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOP = 0, 2, 23, 25
+
+_counter = itertools.count()
+
+
+def _wine_env(prefix):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": str(prefix),
+        "WINEARCH": "win32",
+        "WINEDEBUG": "-all",
+        "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+        "HOME": str(prefix) + ".home",
+    })
+    env.pop("DISPLAY", None)
+    return env
+
+
+def _template_prefix():
+    """The build's template prefix, made once (under a lock) when missing."""
+    template = BUILD_DIR / "wine" / "template"
+    template.parent.mkdir(parents=True, exist_ok=True)
+    with open(str(template) + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not (template / ".complete").exists():
+            shutil.rmtree(template, ignore_errors=True)
+            env = _wine_env(template)
+            Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
+            subprocess.run(["wine", "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+            subprocess.run(["wineserver", "-w"], env=env, check=False)
+            # Real fonts instead of the DejaVu fallback, for honest screenshots.
+            fonts = template / "drive_c" / "windows" / "Fonts"
+            fonts.mkdir(parents=True, exist_ok=True)
+            for font in Path("/usr/share/wine/fonts").glob("*"):
+                shutil.copy2(font, fonts / font.name)
+            subprocess.run(["wineserver", "-k"], env=env, check=False)
+            (template / ".complete").touch()
+    return template
+
+
+class Xvfb:
+    """A private X display of the given size."""
+
+    def __init__(self, width=1280, height=1024):
+        self.size = (width, height)
+        self.process = None
+        self.display = None
+
+    def start(self):
+        for number in range(90, 190):
+            lock = Path(f"/tmp/.X{number}-lock")
+            if lock.exists():
+                continue
+            proc = subprocess.Popen(
+                ["Xvfb", f":{number}", "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
+                 "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(50):
+                if Path(f"/tmp/.X11-unix/X{number}").exists():
+                    break
+                if proc.poll() is not None:
+                    break
+                time.sleep(0.1)
+            if proc.poll() is None:
+                self.process = proc
+                self.display = f":{number}"
+                return self.display
+        raise RuntimeError("no free X display for Xvfb")
+
+    def stop(self):
+        if self.process:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+            self.process = None
+
+
+class WinePrefix:
+    """One throw-away prefix.
+
+    version: a winecfg version name ("winxp", "vista", "win7", "win98", ...).
+    display: None for no display (windows cannot be created), or a (width,
+    height) for a private Xvfb screen. virtual_desktop: a "WxH" text to run
+    everything inside a Wine virtual desktop (title bars for screenshots).
+    """
+
+    def __init__(self, name, version="win7", display=None, virtual_desktop=None, keep=None):
+        self.name = name
+        self.version = version
+        self.display_size = display
+        self.virtual_desktop = virtual_desktop
+        self.keep = keep if keep is not None else bool(os.environ.get("TESSOLO_KEEP_PREFIX"))
+        root = BUILD_DIR / "wine" / "prefixes"
+        root.mkdir(parents=True, exist_ok=True)
+        self.path = root / f"{name}-{os.getpid()}-{next(_counter)}"
+        self.env = _wine_env(self.path)
+        self.xvfb = None
+
+    # -- life cycle -------------------------------------------------------
+
+    def __enter__(self):
+        template = _template_prefix()
+        if self.path.exists():
+            shutil.rmtree(self.path)
+        self.path.mkdir(parents=True)
+        for entry in template.iterdir():
+            if entry.name in ("drive_c", ".complete"):
+                continue
+            if entry.is_dir() and not entry.is_symlink():
+                shutil.copytree(entry, self.path / entry.name, symlinks=True)
+            elif entry.name != "wineserver":
+                shutil.copy2(entry, self.path / entry.name, follow_symlinks=False)
+        drive_c = self.path / "drive_c"
+        drive_c.mkdir()
+        for entry in (template / "drive_c").iterdir():
+            if entry.name == "windows":
+                subprocess.run(["cp", "-al", str(entry), str(drive_c)], check=True)
+            elif entry.is_dir():
+                shutil.copytree(entry, drive_c / entry.name, symlinks=True)
+            else:
+                shutil.copy2(entry, drive_c / entry.name)
+        Path(self.env["HOME"]).mkdir(parents=True, exist_ok=True)
+        if self.display_size:
+            self.xvfb = Xvfb(*self.display_size)
+            self.env["DISPLAY"] = self.xvfb.start()
+        self._start_wine()
+        if self.version:
+            self.wine(["winecfg", "-v", self.version])
+        if self.virtual_desktop:
+            self.reg_set(r"HKCU\Software\Wine\Explorer", "Desktop", REG_SZ, "Default")
+            self.reg_set(r"HKCU\Software\Wine\Explorer\Desktops", "Default", REG_SZ,
+                         self.virtual_desktop)
+        setup_dir = self.unix_path(SETUP_DIR_WIN)
+        setup_dir.mkdir(parents=True, exist_ok=True)
+        if SETUP_EXE.exists():
+            shutil.copy2(SETUP_EXE, setup_dir / SETUP_EXE.name)
+        return self
+
+    def _start_wine(self):
+        # Wine's background services are started detached, so they never hold
+        # the test runner's pipes open.
+        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        subprocess.run(["wine", "wineboot"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
+                       start_new_session=True)
+
+    def __exit__(self, *exc):
+        self.stop_wine()
+        if self.xvfb:
+            self.xvfb.stop()
+        if not self.keep:
+            shutil.rmtree(self.path, ignore_errors=True)
+            shutil.rmtree(self.env["HOME"], ignore_errors=True)
+        return False
+
+    def stop_wine(self):
+        """Ends every Wine process of the prefix and saves its registry files."""
+        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, check=False,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    # -- running programs -----------------------------------------------------
+
+    def wine(self, args, timeout=120, check=False, env=None, **kwargs):
+        """Runs `wine args...` in the prefix; returns the CompletedProcess."""
+        run_env = dict(self.env)
+        if env:
+            run_env.update(env)
+        return subprocess.run(["wine", *[str(a) for a in args]], env=run_env,
+                               stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
+                               check=check, **kwargs)
+
+    def run_exact(self, command_line, cwd_win=None, timeout=300, env=None):
+        """Starts a Windows command line exactly as given (no shell quoting
+        gets in between) and returns the program's exit code."""
+        extra = {"PROBE_CMDLINE": command_line, "PROBE_CWD": cwd_win or ""}
+        if env:
+            extra.update(env)
+        return self.wine([PROBE_EXE, "run"], timeout=timeout, env=extra).returncode
+
+    def run_setup(self, options="", cwd_win=SETUP_DIR_WIN, timeout=300, env=None):
+        """Runs the setup with the command-line tail `options`, in cwd_win
+        (where the install log goes); returns its exit code."""
+        line = f'"{SETUP_EXE_WIN}"' + (" " + options if options else "")
+        return self.run_exact(line, cwd_win=cwd_win, timeout=timeout, env=env)
+
+    def start(self, args, env=None):
+        """Starts `wine args...` in the background; returns the Popen."""
+        run_env = dict(self.env)
+        if env:
+            run_env.update(env)
+        return subprocess.Popen(["wine", *[str(a) for a in args]], env=run_env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def window_exists(self, window_class):
+        return self.wine([PROBE_EXE, "window", window_class]).returncode == 0
+
+    def wait_for_window(self, window_class, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.window_exists(window_class):
+                return True
+            time.sleep(0.2)
+        return False
+
+    def screen_metrics(self):
+        """(screen width, screen height, full-screen client width)."""
+        out = self.wine([PROBE_EXE, "metrics"], check=True).stdout.decode()
+        return tuple(int(v) for v in out.split())
+
+    def os_version(self):
+        """(platform id, major, minor) as the version query reports them."""
+        out = self.wine([PROBE_EXE, "osversion"], check=True).stdout.decode()
+        return tuple(int(v) for v in out.split())
+
+    def screenshot(self, name):
+        """Saves the display as ARTIFACTS_DIR/<name>.png; returns the path."""
+        ARTIFACTS_DIR.mkdir(parents=True, exist_ok=True)
+        target = ARTIFACTS_DIR / f"{name}.png"
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root",
+                        str(target)], check=True, capture_output=True)
+        return target
+
+    # -- files ------------------------------------------------------------
+
+    def unix_path(self, win_path):
+        """The Linux path of a Windows path on drive C: (existing components
+        are matched without regard to case, as Windows would)."""
+        pure = PureWindowsPath(win_path)
+        drive = pure.drive.rstrip(":").lower()
+        if drive != "c":
+            raise ValueError(f"only drive C: is mapped: {win_path}")
+        current = self.path / "drive_c"
+        for part in pure.parts[1:]:
+            candidate = current / part
+            if not candidate.exists() and current.is_dir():
+                for entry in current.iterdir():
+                    if entry.name.lower() == part.lower():
+                        candidate = entry
+                        break
+            current = candidate
+        return current
+
+    def read_text(self, win_path):
+        """A CP1252 text file as Python text, line ends as stored."""
+        return self.unix_path(win_path).read_bytes().decode("cp1252")
+
+    def special_folder(self, csidl):
+        out = self.wine([PROBE_EXE, "folder", str(csidl)], check=True).stdout.decode().strip()
+        return bytes.fromhex(out).decode("cp1252")
+
+    # -- registry ----------------------------------------------------------
+
+    @staticmethod
+    def _split_key(path):
+        root, _, subkey = path.partition("\\")
+        return root, subkey
+
+    @staticmethod
+    def _decode(value_type, data):
+        if value_type in (REG_SZ, REG_EXPAND_SZ):
+            return data.split(b"\0", 1)[0].decode("cp1252")
+        if value_type == REG_DWORD and len(data) == 4:
+            return int.from_bytes(data, "little")
+        if value_type == REG_MULTI_SZ:
+            return [s.decode("cp1252") for s in data.split(b"\0") if s]
+        return data
+
+    def reg_tree(self, path):
+        """{relative key path ("" for the key itself): {value name: (type, data)}}
+        for a key and all its subkeys, names in their stored case; None when the
+        key does not exist. The default value's name is ""."""
+        root, subkey = self._split_key(path)
+        result = self.wine([PROBE_EXE, "regdump", root, subkey])
+        if result.returncode == 2:
+            return None
+        if result.returncode != 0:
+            raise RuntimeError(f"regdump {path} failed: {result.returncode}")
+        tree = {}
+        for line in result.stdout.decode().splitlines():
+            fields = line.split(" ")
+            if fields[0] == "K":
+                tree[bytes.fromhex(fields[1] if len(fields) > 1 else "").decode("cp1252")] = {}
+            elif fields[0] == "V":
+                key = bytes.fromhex(fields[1]).decode("cp1252")
+                name = bytes.fromhex(fields[2]).decode("cp1252")
+                value_type = int(fields[3])
+                data = bytes.fromhex(fields[4]) if len(fields) > 4 else b""
+                tree[key][name] = (value_type, self._decode(value_type, data))
+        return tree
+
+    def reg_values(self, path):
+        """{value name: (type, data)} of one key; None when it does not exist."""
+        tree = self.reg_tree(path)
+        return None if tree is None else tree[""]
+
+    def reg_key_exists(self, path):
+        return self.reg_tree(path) is not None
+
+    def reg_subkeys(self, path):
+        """Names (stored case) of the direct subkeys of a key; None when missing."""
+        tree = self.reg_tree(path)
+        if tree is None:
+            return None
+        return sorted(k for k in tree if k and "\\" not in k)
+
+    def reg_set(self, path, name, value_type, data):
+        """Writes one value (creating the key): text for REG_SZ/REG_EXPAND_SZ,
+        an int for REG_DWORD, bytes otherwise."""
+        if value_type in (REG_SZ, REG_EXPAND_SZ):
+            raw = data.encode("cp1252") + b"\0"
+        elif value_type == REG_DWORD:
+            raw = int(data).to_bytes(4, "little")
+        else:
+            raw = bytes(data)
+        root, subkey = self._split_key(path)
+        result = self.wine([PROBE_EXE, "regset", root, subkey, name.encode("cp1252").hex(),
+                            str(value_type), raw.hex()])
+        if result.returncode != 0:
+            raise RuntimeError(f"regset {path} {name} failed: {result.returncode}")
+
+    def reg_delete(self, path):
+        root, subkey = self._split_key(path)
+        self.wine([PROBE_EXE, "regdelete", root, subkey])
+
+    # -- shell links --------------------------------------------------------
+
+    def shortcut(self, win_path):
+        """A .lnk read back through IShellLinkA: target, arguments, icon,
+        index, description, workdir; None when it cannot be loaded."""
+        result = self.wine([PROBE_EXE, "lnk", win_path])
+        if result.returncode != 0:
+            return None
+        fields = {}
+        for line in result.stdout.decode().splitlines():
+            key, _, value = line.partition(" ")
+            fields[key] = int(value) if key == "index" else bytes.fromhex(value).decode("cp1252")
+        return fields
+
+
+def install_log_records(text):
+    """Splits an install log into its records' first lines (date - time: text...)."""
+    separator = "-" * 48
+    records, current = [], []
+    for line in text.replace("\r\n", "\n").split("\n"):
+        if line == separator:
+            records.append("\n".join(current))
+            current = []
+        elif line or current:
+            current.append(line)
+    return records
