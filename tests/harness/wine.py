@@ -136,6 +136,26 @@ class WinePrefix:
         self.env = _wine_env(self.path)
         self.xvfb = None
 
+    @classmethod
+    def existing(cls, path, display=None, own_home=True):
+        """A handle on a prefix made elsewhere (nothing is copied, nothing is
+        removed); `display` is an X display name or None. With own_home False
+        the prefix shares the user's HOME, as a plain `wine` would."""
+        prefix = cls.__new__(cls)
+        prefix.name = Path(path).name
+        prefix.version = None
+        prefix.display_size = None
+        prefix.virtual_desktop = None
+        prefix.keep = True
+        prefix.path = Path(path)
+        prefix.env = _wine_env(prefix.path)
+        if not own_home and os.environ.get("HOME"):
+            prefix.env["HOME"] = os.environ["HOME"]
+        if display:
+            prefix.env["DISPLAY"] = display
+        prefix.xvfb = None
+        return prefix
+
     # -- life cycle -------------------------------------------------------
 
     def __enter__(self):

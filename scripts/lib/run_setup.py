@@ -1,0 +1,115 @@
+"""Runs the built setup under Wine for scripts/run and summarises what a
+demonstration install wrote."""
+
+import os
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT))
+os.environ.setdefault("TESSOLO_BUILD_DIR",
+                      str(Path(os.environ.get("TESSOLO_BUILD_ROOT", ROOT / "build")) / "win32"))
+
+from tests.harness import wine  # noqa: E402
+
+DEMO_FOLDER = r"C:\Apps\Tessolo"
+DEMO_OPTIONS = f'/silent /folder="{DEMO_FOLDER}" /group=1 /desktop=1 /thumbs=1 /assoc=1'
+
+
+def prepare_prefix(path, display, own_home):
+    prefix = wine.WinePrefix.existing(path, display=display, own_home=own_home)
+    Path(prefix.env["HOME"]).mkdir(parents=True, exist_ok=True)
+    if not (Path(path) / "system.reg").exists():
+        print(f"Creating Wine prefix {path} ...", file=sys.stderr)
+        subprocess.run(["wine", "wineboot", "-i"], env=prefix.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
+        subprocess.run(["wineserver", "-w"], env=prefix.env, check=False)
+    prefix._start_wine()
+    return prefix
+
+
+def run(prefix, options):
+    line = f'"{wine_path(wine.SETUP_EXE)}"' + (" " + options if options else "")
+    return prefix.run_exact(line, cwd_win=wine_path(Path.cwd()), timeout=None)
+
+
+def wine_path(unix_path):
+    """Wine's Z: drive maps the Linux root."""
+    return "Z:" + str(Path(unix_path).resolve()).replace("/", "\\")
+
+
+def display_works(display):
+    if not display:
+        return False
+    return subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0
+
+
+def summary(prefix, log_dir):
+    print("\n== What the demonstration install wrote")
+    folder = prefix.unix_path(DEMO_FOLDER)
+    print(f"\nFiles in {DEMO_FOLDER} ({folder}):")
+    for path in sorted(p for p in folder.rglob("*") if p.is_file()):
+        rel = path.relative_to(folder)
+        print(f"  {str(rel):40} {path.stat().st_size:>9} bytes")
+    ini = folder / "t_solo32.ini"
+    if ini.exists():
+        print("\nt_solo32.ini:")
+        for line in ini.read_bytes().decode("cp1252").splitlines():
+            print("  " + line)
+    print("\nShortcuts:")
+    for csidl in (wine.CSIDL_DESKTOP, wine.CSIDL_PROGRAMS):
+        base = prefix.special_folder(csidl)
+        unix = prefix.unix_path(base)
+        for lnk in sorted(unix.rglob("*.lnk")):
+            win = base + "\\" + str(lnk.relative_to(unix)).replace("/", "\\")
+            link = prefix.shortcut(win) or {}
+            args = f" {link.get('arguments')}" if link.get("arguments") else ""
+            print(f"  {win}\n      -> {link.get('target')}{args}")
+    print("\nRegistry:")
+    for key in (r"HKLM\SOFTWARE\Classes\Tessolo",
+                r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo",
+                r"HKLM\SOFTWARE\Tessolo"):
+        tree = prefix.reg_tree(key)
+        if tree is None:
+            continue
+        for sub, values in tree.items():
+            print(f"  [{key}{chr(92) + sub if sub else ''}]")
+            for name, (_, data) in values.items():
+                print(f"    {name or '(default)'} = {data}")
+    classes = prefix.reg_subkeys(r"HKLM\SOFTWARE\Classes") or []
+    ours = [k for k in classes if k.lower().startswith("tessolo.")]
+    print(f"  {len(ours)} file-type classes (Tessolo.<stem>), e.g. {', '.join(ours[:5])}")
+    log = log_dir / "Tessolo_Install.log"
+    print("\nInstall log:", log.read_bytes().decode("cp1252") if log.exists() else "(none: no stop)")
+
+
+def main(argv):
+    display = os.environ.get("DISPLAY")
+    if argv:
+        path = os.environ.get("WINEPREFIX", str(Path.home() / ".wine-tessolo"))
+        prefix = prepare_prefix(path, display if display_works(display) else None, False)
+        code = run(prefix, " ".join(argv))
+        print(f"tessolo-setup.exe exited with {code}", file=sys.stderr)
+        return code
+    if display_works(display):
+        path = os.environ.get("WINEPREFIX", str(Path.home() / ".wine-tessolo"))
+        prefix = prepare_prefix(path, display, False)
+        return run(prefix, "")
+    path = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="tessolo-demo-")
+    print(f"No display: demonstration silent install into {path}", file=sys.stderr)
+    print(f"  tessolo-setup.exe {DEMO_OPTIONS}", file=sys.stderr)
+    prefix = prepare_prefix(path, None, "WINEPREFIX" not in os.environ)
+    log_dir = Path(tempfile.mkdtemp(prefix="tessolo-demo-log-"))
+    os.chdir(log_dir)
+    code = run(prefix, DEMO_OPTIONS)
+    print(f"tessolo-setup.exe exited with {code}")
+    summary(prefix, log_dir)
+    prefix.stop_wine()
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
