@@ -1,0 +1,89 @@
+#include "install/ExtractResource.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Limits.h"
+#include "framework/Handles.h"
+#include "framework/WinApp.h"
+
+namespace {
+
+// The temporary file's name ("~ts" and four hex digits) is shorter than every
+// payload file name, so it fits wherever its target fits.
+constexpr char kTemporaryNamePattern[] = "~ts%04x";
+constexpr int kTemporaryNameAttempts = 64;
+
+// Deletes the temporary file unless it became the target.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (m_path[0] != '\0') (void)::DeleteFileA(m_path);
+    }
+    char* Path() { return m_path; }
+    void Keep() { m_path[0] = '\0'; }
+
+private:
+    char m_path[kMaxPath] = {};
+};
+
+// A target that another process (or handle) holds open cannot be opened
+// for writing without sharing; a missing target is free.
+bool TargetIsWritable(const char* path) {
+    UniqueFile probe(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// Creates a new, exclusively opened file beside the target.
+UniqueFile CreateTemporaryBeside(const char* path, TemporaryFile& temporary) {
+    const char* slash = std::strrchr(path, '\\');
+    const size_t folderLength = slash ? static_cast<size_t>(slash - path) + 1 : 0;
+    const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        char name[16];
+        std::snprintf(name, sizeof name, kTemporaryNamePattern,
+                      static_cast<unsigned>((seed + attempt) & 0xFFFF));
+        if (folderLength + std::strlen(name) >= static_cast<size_t>(kMaxPath)) break;
+        std::memcpy(temporary.Path(), path, folderLength);
+        std::strcpy(temporary.Path() + folderLength, name);
+        UniqueFile file(::CreateFileA(temporary.Path(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_ARCHIVE, nullptr));
+        if (file) return file;
+        if (::GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    temporary.Keep();  // nothing was created
+    return UniqueFile();
+}
+
+}  // namespace
+
+int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
+    const HMODULE module = AppInstance();
+    const HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!info) return 0;
+    const HGLOBAL loaded = ::LoadResource(module, info);
+    if (!loaded) return 0;
+    const void* bytes = ::LockResource(loaded);
+    if (!bytes) return 0;
+    const DWORD size = ::SizeofResource(module, info);
+
+    // Clears read-only, hidden and system so that an existing file can be
+    // replaced; a missing file simply fails here.
+    (void)::SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
+    if (!TargetIsWritable(path)) return 0;
+
+    TemporaryFile temporary;
+    UniqueFile file = CreateTemporaryBeside(path, temporary);
+    if (!file) return 0;
+    DWORD written = 0;
+    if (!::WriteFile(file.Get(), bytes, size, &written, nullptr) || written != size) return 0;
+    if (!::CloseHandle(file.Release())) return 0;
+
+    if (!::MoveFileExA(temporary.Path(), path, MOVEFILE_REPLACE_EXISTING)) return 0;
+    temporary.Keep();
+    return 1;
+}

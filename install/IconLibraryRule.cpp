@@ -1,0 +1,18 @@
+#include "install/IconLibraryRule.h"
+
+#include "app/Limits.h"
+#include "install/ExtractResource.h"
+#include "install/Probes.h"
+#include "install/VersionRule.h"
+
+int IconLibraryVersionRule(const char* path, WORD id, LPCSTR type) {
+    char versionText[kVersionTextSize] = "";
+    char companyName[kMaxPath] = "";
+    ExistingIconLibrary existing;
+    existing.hasVersion = ReadFileVersion(path, versionText, companyName) == 1;
+    existing.versionText = versionText;
+    existing.companyName = companyName;
+    existing.size = existing.hasVersion ? FileSizeOf(path) : 0;
+    if (DecideIconLibraryAction(existing) == IconLibraryAction::KeepExisting) return 1;
+    return ExtractResourceToFile(path, id, type);
+}

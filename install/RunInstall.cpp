@@ -1,0 +1,127 @@
+#include "install/RunInstall.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <windows.h>
+
+#include "app/InstallOptions.h"
+#include "app/Limits.h"
+#include "framework/StringTable.h"
+#include "install/ExtractResource.h"
+#include "install/Folders.h"
+#include "install/IconLibraryRule.h"
+#include "install/InstallLog.h"
+#include "install/LogRecord.h"
+#include "install/PayloadTable.h"
+#include "install/ViewerSettings.h"
+#include "res/ResourceIds.h"
+
+int ToolbarOfferFailed = 0;
+int BrowserInstallerRun = 0;
+
+namespace {
+
+// A stop: the wizard shows the message, a silent install logs `logText`,
+// which names the folder as well.
+void ReportStop(const InstallOptions& options, const std::string& caption,
+                const std::string& message, const std::string& logText) {
+    if (options.silent) {
+        WriteInstallLog(logText.c_str());
+        return;
+    }
+    (void)::MessageBoxA(::GetActiveWindow(), message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+// Writes the payload rows in order into `folder` (normalised, ending in a
+// backslash) and returns how many succeeded. Every row is attempted: a
+// locked file fails its own row only.
+int WritePayload(const char* folder) {
+    int written = 0;
+    const char* previousSubfolder = "";
+    char targetFolder[kMaxPath];
+    std::strcpy(targetFolder, folder);
+    for (const PayloadItem& item : kPayloadItems) {
+        if (std::strcmp(item.subfolder, previousSubfolder) != 0) {
+            previousSubfolder = item.subfolder;
+            if (item.subfolder[0] == '\0') {
+                std::strcpy(targetFolder, folder);
+            } else if (std::snprintf(targetFolder, kMaxPath, "%s%s", folder, item.subfolder) <
+                       kMaxPath) {
+                // A subfolder that cannot be made shows in its files' failures.
+                (void)EnsureFolderExists(targetFolder);
+            } else {
+                targetFolder[0] = '\0';  // too long: the rows below fail
+            }
+        }
+        char path[kMaxPath];
+        if (targetFolder[0] == '\0' ||
+            std::snprintf(path, kMaxPath, "%s%s", targetFolder, item.fileName) >= kMaxPath) {
+            continue;
+        }
+        const int ok = item.rule == WriteRule::IconLibrary
+                           ? IconLibraryVersionRule(path, item.id, item.type)
+                           : ExtractResourceToFile(path, item.id, item.type);
+        written += ok;
+    }
+    return written;
+}
+
+}  // namespace
+
+int RunInstall(const InstallOptions& options, InstallStop* stop) {
+    InstallStop ignoredStop = InstallStop::None;
+    InstallStop& reason = stop ? *stop : ignoredStop;
+    reason = InstallStop::None;
+
+    const std::string caption = LoadStringText(IDS_MESSAGE_CAPTION);
+    char folder[kMaxPath];
+    std::strncpy(folder, options.installFolder, kMaxPath - 1);
+    folder[kMaxPath - 1] = '\0';
+
+    if (folder[0] == '\0') {
+        const std::string message = LoadStringText(IDS_INVALID_FOLDER);
+        ReportStop(options, caption, message, ComposeLogMessage(message, folder));
+        reason = InstallStop::EmptyFolder;
+        return 0;
+    }
+    if (!EnsureFolderExists(folder)) {
+        const std::string message = LoadStringText(IDS_FOLDER_NOT_CREATABLE);
+        ReportStop(options, caption, message, ComposeLogMessage(message, folder));
+        reason = InstallStop::FolderNotCreatable;
+        return 0;
+    }
+    if (WritePayload(folder) != kPayloadCount) {
+        // What was written stays; nothing is registered.
+        const std::string message = LoadStringText(IDS_INSTALL_FAILED);
+        ReportStop(options, caption, message, ComposeLogMessage(folder, message));
+        reason = InstallStop::PayloadIncomplete;
+        return 0;
+    }
+
+    // From here on nothing changes the result.
+    WriteViewerSettings(options.installFolder, options.iniFolder);
+
+    // Taking over file types changes the user's current associations, so the
+    // wizard asks; a silent install, or one without a chosen type, does not.
+    int confirmed = 1;
+    if (options.associateFiles && !options.silent) {
+        const std::string question = LoadStringText(IDS_CONFIRM_ASSOCIATIONS);
+        confirmed = ::MessageBoxA(::GetActiveWindow(), question.c_str(), caption.c_str(),
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
+    }
+
+    // Registration: shortcuts, program class, "Applications" and uninstall
+    // entries, file types. RegisterApplication(confirmed, associateFiles,
+    // installFolder as passed, the four shortcut options, fileTypeSelection,
+    // assocAllUsers) goes here; its result is not examined.
+    (void)confirmed;
+
+    // Partner offers (wizard only; a silent install passes all three flags
+    // as 0): the accepted toolbar offer, then the accepted browser offer,
+    // each downloaded, verified, run and deleted. They go here.
+    BrowserInstallerRun = 0;
+
+    return 1;
+}

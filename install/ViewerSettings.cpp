@@ -1,0 +1,93 @@
+#include "install/ViewerSettings.h"
+
+#include <cstring>
+#include <vector>
+
+#include <windows.h>
+
+#include "app/Limits.h"
+#include "app/ProductInfo.h"
+#include "install/Folders.h"
+#include "install/PathText.h"
+#include "install/PercentExpansion.h"
+#include "install/ToolbarSkin.h"
+
+namespace {
+
+constexpr char kLanguageSection[] = "Language";
+constexpr char kLanguageDllKey[] = "DLL";
+constexpr char kLanguageDll[] = "DEUTSCH.DLL";
+constexpr char kLanguageNameKey[] = "Lang";
+constexpr char kLanguageName[] = "Deutsch";
+constexpr char kToolbarSection[] = "Toolbar";
+constexpr char kSkinKey[] = "Skin";
+constexpr char kSizeKey[] = "Size";
+constexpr char kOthersSection[] = "Others";
+constexpr char kIniFolderKey[] = "INI_Folder";
+
+bool LookUpEnvironment(const std::string& name, std::string* value) {
+    std::vector<char> buffer(kMaxPath + 1);
+    ::SetLastError(ERROR_SUCCESS);  // an empty value also gives length 0
+    DWORD length = ::GetEnvironmentVariableA(name.c_str(), buffer.data(),
+                                             static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size()) {
+        buffer.resize(length);
+        length = ::GetEnvironmentVariableA(name.c_str(), buffer.data(),
+                                           static_cast<DWORD>(buffer.size()));
+        if (length >= buffer.size()) return false;  // changed under us
+    }
+    if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+    value->assign(buffer.data(), length < static_cast<DWORD>(kMaxPath) ? length : kMaxPath);
+    return true;
+}
+
+// Copies text into a kMaxPath buffer, cut to fit.
+void CopyPath(char* buffer, const char* text) {
+    std::strncpy(buffer, text, kMaxPath - 1);
+    buffer[kMaxPath - 1] = '\0';
+}
+
+}  // namespace
+
+std::string ExpandPercentVariables(const char* text) {
+    return ExpandPercentText(text, LookUpEnvironment);
+}
+
+void WriteViewerSettings(const char* installFolder, const char* iniFolder) {
+    WriteViewerSettingsForWidth(installFolder, iniFolder, ::GetSystemMetrics(SM_CXFULLSCREEN));
+}
+
+void WriteViewerSettingsForWidth(const char* installFolder, const char* iniFolder,
+                                 int fullScreenWidth) {
+    char folder[kMaxPath];
+    CopyPath(folder, installFolder);
+    TrimPathSpaces(folder);
+    AppendBackslash(folder);
+    std::string settingsPath = std::string(folder) + kSettingsFileName;
+
+    if (iniFolder[0] != '\0') {
+        char redirect[kMaxPath];
+        CopyPath(redirect, std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder).c_str()
+                                                       : iniFolder);
+        (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
+        // An option that expands to nothing names no folder; a bare file name
+        // would put the settings into the Windows folder.
+        if (redirect[0] != '\0') {
+            (void)::WritePrivateProfileStringA(kOthersSection, kIniFolderKey, iniFolder,
+                                               settingsPath.c_str());
+            settingsPath = std::string(redirect) + kSettingsFileName;
+        }
+    }
+
+    const char* path = settingsPath.c_str();
+    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageDllKey, kLanguageDll, path);
+    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageNameKey, kLanguageName, path);
+
+    // A skin the user already chose is kept, and its size with it.
+    char skin[kMaxPath] = "";
+    (void)::GetPrivateProfileStringA(kToolbarSection, kSkinKey, "", skin, kMaxPath, path);
+    if (skin[0] != '\0') return;
+    const ToolbarSkin choice = ChooseToolbarSkin(fullScreenWidth);
+    (void)::WritePrivateProfileStringA(kToolbarSection, kSkinKey, choice.skin, path);
+    (void)::WritePrivateProfileStringA(kToolbarSection, kSizeKey, choice.size, path);
+}
