@@ -1,0 +1,115 @@
+#include "install/FileTypeRegistration.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Limits.h"
+#include "app/ProductInfo.h"
+#include "framework/Handles.h"
+#include "install/RegistryWrite.h"
+#include "install/StemSpellings.h"
+
+namespace {
+
+constexpr char kUserFileExtsFormat[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s";
+constexpr char kUserChoiceFormat[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s\\UserChoice";
+constexpr char kMachineExtensionFormat[] = "SOFTWARE\\Classes\\.%s";
+constexpr char kClassFormat[] = "SOFTWARE\\Classes\\%s.%s";
+constexpr char kClassCommandFormat[] = "SOFTWARE\\Classes\\%s.%s\\shell\\open\\command";
+constexpr char kClassIconFormat[] = "SOFTWARE\\Classes\\%s.%s\\DefaultIcon";
+constexpr char kCapabilityKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAssociations";
+constexpr char kProgIdFormat[] = "%s.%s";
+constexpr char kDescriptionFormat[] = "%s %s File";
+constexpr char kCapabilityNameFormat[] = ".%s";
+
+// The two value names differ in letter case on purpose: the shell reads
+// FileExts' "ProgID" and UserChoice's "Progid".
+constexpr char kFileExtsProgIdValue[] = "ProgID";
+constexpr char kUserChoiceProgIdValue[] = "Progid";
+
+void MapExtensionForUser(const char* ext, const char* progId) {
+    char path[kMaxPath];
+    if (!FormatKeyPath(path, kUserFileExtsFormat, ext)) return;
+    SetDefaultText(HKEY_CURRENT_USER, path, "");
+    UniqueKey key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.Put()) == ERROR_SUCCESS) {
+        SetNamedText(key.Get(), kFileExtsProgIdValue, progId);
+    }
+}
+
+void MapExtensionForMachine(const char* ext, const char* progId) {
+    char path[kMaxPath];
+    if (FormatKeyPath(path, kMachineExtensionFormat, ext)) {
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, progId);
+    }
+}
+
+void RenewUserChoice(const char* ext, const char* progId) {
+    char path[kMaxPath];
+    if (!FormatKeyPath(path, kUserChoiceFormat, ext)) return;
+    // A protected choice cannot be deleted or recreated; the take-over then
+    // simply does not happen for this user.
+    (void)::RegDeleteKeyA(HKEY_CURRENT_USER, path);
+    UniqueKey key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) == ERROR_SUCCESS) {
+        SetNamedText(key.Get(), kUserChoiceProgIdValue, progId);
+    }
+}
+
+void AddCapability(const char* stem, const char* progId) {
+    UniqueKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCapabilityKey, 0, KEY_SET_VALUE, key.Put()) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    char name[kMaxPath];
+    std::snprintf(name, sizeof name, kCapabilityNameFormat, stem);
+    SetNamedText(key.Get(), name, progId);
+}
+
+void FormatProgId(char* progId, const char* stem) {
+    std::snprintf(progId, kMaxPath, kProgIdFormat, kProductWord, stem);
+}
+
+}  // namespace
+
+void RegisterFileType(const char* ext, char* stem, const char* command, const char* icon,
+                      int xpFamily, int vistaFamily, int assocAllUsers, int chosen) {
+    char progId[kMaxPath];
+    FormatProgId(progId, stem);
+
+    if (xpFamily) {
+        MapExtensionForUser(ext, progId);
+        if (assocAllUsers) MapExtensionForMachine(ext, progId);
+    } else if (!vistaFamily || chosen) {
+        MapExtensionForMachine(ext, progId);
+    }
+
+    // The class key is named before the description capitalises the stem, so
+    // a class created now keeps the stem's lower case.
+    char path[kMaxPath];
+    const bool classPathFits = FormatKeyPath(path, kClassFormat, kProductWord, stem);
+    CapitaliseStem(stem);
+    if (classPathFits) {
+        char description[kMaxPath];
+        std::snprintf(description, sizeof description, kDescriptionFormat, kProductWord, stem);
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, description);
+    }
+    if (FormatKeyPath(path, kClassCommandFormat, kProductWord, stem)) {
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, command);
+    }
+    if (FormatKeyPath(path, kClassIconFormat, kProductWord, stem)) {
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, icon);
+    }
+
+    if (vistaFamily) {
+        FormatProgId(progId, stem);
+        AddCapability(stem, progId);
+        if (chosen) RenewUserChoice(ext, progId);
+    }
+}

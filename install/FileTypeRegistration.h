@@ -1,0 +1,11 @@
+// Registration of one file extension for the viewer.
+#pragma once
+
+// Registers ext (lower case, no dot) under the ProgID "Tessolo.<stem>": its
+// class with description, open command and icon, and, for a chosen row, the
+// take-over of the extension in the way of the Windows family. stem is the
+// pass's shared text of the stem (see StemSpellings): the description turns
+// it into capitals, and they stay for every later use. Registry failures are
+// ignored.
+void RegisterFileType(const char* ext, char* stem, const char* command, const char* icon,
+                      int xpFamily, int vistaFamily, int assocAllUsers, int chosen);

@@ -1,0 +1,203 @@
+#include "install/RegisterApplication.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/Limits.h"
+#include "app/ProductInfo.h"
+#include "framework/Handles.h"
+#include "install/FileTypeRegistration.h"
+#include "install/OsFamily.h"
+#include "install/PathText.h"
+#include "install/RegistryWrite.h"
+#include "install/Shortcuts.h"
+#include "install/StemSpellings.h"
+
+namespace {
+
+// The ANSI version structure's size; the version query is asked with it.
+constexpr DWORD kVersionInfoSize = 148;
+static_assert(sizeof(OSVERSIONINFOA) == kVersionInfoSize, "ANSI version structure");
+
+constexpr char kFolderVerb[] = "Browse with &Tessolo";
+constexpr char kDirectoryVerbFormat[] = "SOFTWARE\\Classes\\Directory\\shell\\%s";
+constexpr char kDirectoryVerbCommandFormat[] = "SOFTWARE\\Classes\\Directory\\shell\\%s\\command";
+constexpr char kDriveVerbFormat[] = "SOFTWARE\\Classes\\Drive\\shell\\%s";
+constexpr char kDriveVerbCommandFormat[] = "SOFTWARE\\Classes\\Drive\\shell\\%s\\command";
+
+constexpr char kViewerClassKey[] = "SOFTWARE\\Classes\\Tessolo";
+constexpr char kViewerClassCommandKey[] = "SOFTWARE\\Classes\\Tessolo\\shell\\open\\command";
+constexpr char kViewerClassIconKey[] = "SOFTWARE\\Classes\\Tessolo\\DefaultIcon";
+constexpr char kApplicationsCommandKey[] = "Applications\\t_solo32.exe\\shell\\open\\command";
+
+constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessolo";
+constexpr char kUninstallDisplayName[] = "Tessolo (remove only)";
+constexpr char kVersionFormat[] = "%d.%d";
+constexpr DWORD kEstimatedSizeKilobytes = 1536;
+
+constexpr char kApplicationKey[] = "SOFTWARE\\Tessolo";
+constexpr char kApplicationCommandKey[] = "SOFTWARE\\Tessolo\\shell\\open\\command";
+constexpr char kCapabilitiesKey[] = "SOFTWARE\\Tessolo\\Capabilities";
+constexpr char kFileAssociationsKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAssociations";
+constexpr char kApplicationDescription[] =
+    "Picture viewer, editor and converter - one of the most popular viewers worldwide";
+constexpr char kRegisteredApplicationsKey[] = "SOFTWARE\\RegisteredApplications";
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+OsFamily QueryOsFamily() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = kVersionInfoSize;
+    // An unanswered query leaves platform 0: a system of no known family.
+    (void)::GetVersionExA(&version);
+    return ClassifyOsFamily(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
+}
+
+void CreateKey(HKEY root, const char* path) {
+    UniqueKey key;
+    (void)::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                            nullptr, key.Put(), nullptr);
+}
+
+// The verb's key is named by its display text, ampersand and blanks included.
+void WriteFolderVerb(const char* keyFormat, const char* commandFormat,
+                     const std::string& thumbnailCommand) {
+    char path[kMaxPath];
+    if (FormatKeyPath(path, keyFormat, kFolderVerb)) {
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, kFolderVerb);
+    }
+    if (FormatKeyPath(path, commandFormat, kFolderVerb)) {
+        SetDefaultText(HKEY_LOCAL_MACHINE, path, thumbnailCommand.c_str());
+    }
+}
+
+void WriteUninstallEntry(const std::string& folder) {
+    SetDefaultText(HKEY_LOCAL_MACHINE, kUninstallKey, "");
+    UniqueKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, key.Put()) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    // Quoted: an unquoted path with blanks could start another program
+    // (C:\Program.exe for C:\Program Files\...).
+    const std::string uninstaller = Quoted(folder + kUninstallExeName);
+    char version[16];
+    std::snprintf(version, sizeof version, kVersionFormat, kProductMajor, kProductMinor);
+
+    SetNamedText(key.Get(), "DisplayName", kUninstallDisplayName);
+    SetNamedText(key.Get(), "UninstallString", uninstaller.c_str());
+    SetNamedText(key.Get(), "Publisher", kPublisher);
+    SetNamedText(key.Get(), "InstallLocation", folder.c_str());
+    SetNamedText(key.Get(), "DisplayVersion", version);
+    SetNamedDword(key.Get(), "VersionMajor", kProductMajor);
+    SetNamedDword(key.Get(), "VersionMinor", kProductMinor);
+    SetNamedDword(key.Get(), "EstimatedSize", kEstimatedSizeKilobytes);
+}
+
+// The Default-Programs registration of the Vista family; the file-type pass
+// adds one FileAssociations value per stem afterwards.
+void WriteCapabilities(const std::string& viewer) {
+    CreateKey(HKEY_LOCAL_MACHINE, kApplicationKey);
+    SetDefaultText(HKEY_LOCAL_MACHINE, kApplicationCommandKey, Quoted(viewer).c_str());
+    {
+        UniqueKey capabilities;
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCapabilitiesKey, 0, nullptr,
+                              REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, capabilities.Put(),
+                              nullptr) == ERROR_SUCCESS) {
+            SetNamedText(capabilities.Get(), "ApplicationDescription", kApplicationDescription);
+        }
+    }
+    CreateKey(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
+    UniqueKey registered;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0, KEY_SET_VALUE,
+                        registered.Put()) == ERROR_SUCCESS) {
+        SetNamedText(registered.Get(), kProductWord, kCapabilitiesKey);
+    }
+}
+
+std::string IconText(FileTypeIcon icon, const std::string& viewer) {
+    if (icon == FileTypeIcon::OwnIcon) return FileTypeIconSuffix(icon);
+    return viewer + FileTypeIconSuffix(icon);
+}
+
+// Every row on the Vista family (the unchosen ones get their class and
+// capability but are not taken over); only the chosen rows elsewhere.
+void RegisterFileTypes(OsFamily family, const std::string& openCommand, const std::string& viewer,
+                       const int (&fileTypeSelection)[FileTypeCount], int assocAllUsers) {
+    const int xpFamily = family == OsFamily::XpFamily;
+    const int vistaFamily = family == OsFamily::VistaFamily;
+    StemSpellings stems;
+    for (int row = 0; row < FileTypeCount; ++row) {
+        const int chosen = fileTypeSelection[row] != 0;
+        if (!vistaFamily && !chosen) continue;
+        const FileTypeEntry& entry = FileTypeCatalogue[row];
+        const std::string icon = IconText(entry.icon, viewer);
+        for (int i = 0; i < entry.extensionCount; ++i) {
+            char* stem = stems.For(entry.extensions[i].stem);
+            if (!stem) continue;
+            RegisterFileType(entry.extensions[i].extension, stem, openCommand.c_str(),
+                             icon.c_str(), xpFamily, vistaFamily, assocAllUsers, chosen);
+        }
+    }
+}
+
+}  // namespace
+
+int RegisterApplication(int confirmation, int associateFiles, const char* installFolder,
+                        int startMenuShortcut, int desktopShortcut, int thumbnailsShortcut,
+                        int allUsersShortcuts, const int (&fileTypeSelection)[FileTypeCount],
+                        int assocAllUsers) {
+    const OsFamily family = QueryOsFamily();
+
+    char folderText[kMaxPath] = {};
+    std::strncpy(folderText, installFolder, kMaxPath - 1);
+    TrimPathSpaces(folderText);
+    AppendBackslash(folderText);
+    const std::string folder = folderText;
+    const std::string viewer = folder + kViewerExeName;
+    const std::string openCommand = Quoted(viewer) + " \"%1\"";
+    // The shell puts the folder or drive in place of %1, inside the quotes
+    // together with the switch.
+    const std::string thumbnailCommand = Quoted(viewer) + " \"%1 /thumbs\"";
+
+    if (startMenuShortcut) (void)CreateProgramGroup(folderText, allUsersShortcuts);
+    if (desktopShortcut) {
+        (void)CreateDesktopShortcut(viewer.c_str(), "Tessolo.lnk", nullptr,
+                                    "Tessolo - Bildbetrachter", nullptr, 0, allUsersShortcuts);
+    }
+    if (thumbnailsShortcut) {
+        (void)CreateDesktopShortcut(viewer.c_str(), "Tessolo Thumbnails.lnk", viewer.c_str(),
+                                    "Tessolo - Thumbnails", kThumbnailsArgument,
+                                    kThumbnailsIconIndex, allUsersShortcuts);
+        if (family == OsFamily::VistaFamily) {
+            WriteFolderVerb(kDirectoryVerbFormat, kDirectoryVerbCommandFormat, thumbnailCommand);
+            WriteFolderVerb(kDriveVerbFormat, kDriveVerbCommandFormat, thumbnailCommand);
+        }
+    }
+
+    SetDefaultText(HKEY_LOCAL_MACHINE, kViewerClassKey, kProductWord);
+    SetDefaultText(HKEY_LOCAL_MACHINE, kViewerClassCommandKey, openCommand.c_str());
+    // An icon key left by an older version would hide the viewer's own icon;
+    // one that has subkeys stays (the key is not deleted recursively).
+    (void)::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kViewerClassIconKey);
+    SetDefaultText(HKEY_CLASSES_ROOT, kApplicationsCommandKey, openCommand.c_str());
+
+    WriteUninstallEntry(folder);
+    if (family == OsFamily::VistaFamily) WriteCapabilities(viewer);
+
+    // The Vista family registers every class even without the take-over.
+    if (confirmation || family == OsFamily::VistaFamily) {
+        RegisterFileTypes(family, openCommand, viewer, fileTypeSelection, assocAllUsers);
+        if (associateFiles) {
+            // Wine answers FALSE here; the shell notification below still goes out.
+            (void)::SystemParametersInfoA(SPI_SETICONS, 0, nullptr,
+                                          SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+            ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSHNOWAIT, nullptr, nullptr);
+        }
+    }
+    return 1;
+}

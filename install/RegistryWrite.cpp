@@ -1,0 +1,35 @@
+#include "install/RegistryWrite.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "app/Limits.h"
+#include "framework/Handles.h"
+
+bool FormatKeyPath(char* path, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    const int written = std::vsnprintf(path, kMaxPath, format, arguments);
+    va_end(arguments);
+    return written >= 0 && written < kMaxPath;
+}
+
+void SetDefaultText(HKEY root, const char* path, const char* text) {
+    UniqueKey key;
+    if (::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                          key.Put(), nullptr) == ERROR_SUCCESS) {
+        SetNamedText(key.Get(), nullptr, text);
+    }
+}
+
+void SetNamedText(HKEY key, const char* name, const char* text) {
+    // Stored with the terminating zero, as the shell expects of REG_SZ.
+    (void)::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                           static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+void SetNamedDword(HKEY key, const char* name, DWORD value) {
+    (void)::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                           sizeof value);
+}

@@ -1,0 +1,17 @@
+// Small registry writes shared by the registration steps. Each reports
+// nothing: the registration goes on whatever a single write does.
+#pragma once
+
+#include <windows.h>
+
+// printf-style key path into a kMaxPath buffer; false when it does not fit.
+bool FormatKeyPath(char* path, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Creates root\path when missing and sets its default value to text (REG_SZ).
+void SetDefaultText(HKEY root, const char* path, const char* text);
+
+// Sets a named REG_SZ value of an open key.
+void SetNamedText(HKEY key, const char* name, const char* text);
+
+// Sets a named REG_DWORD value of an open key.
+void SetNamedDword(HKEY key, const char* name, DWORD value);

@@ -1,0 +1,129 @@
+#include "install/Shortcuts.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Limits.h"
+#include "app/ProductInfo.h"
+#include "framework/Handles.h"
+#include "install/Folders.h"
+#include "install/PathText.h"
+
+namespace {
+
+constexpr char kGroupFolderName[] = "Tessolo";
+constexpr char kGroupLinkFormat[] = "Tessolo %d.%2d.lnk";
+constexpr char kOldGroupLinkFormat[] = "%sTessolo %s.lnk";
+// The links of these versions are replaced by the current version's.
+constexpr const char* kReplacedVersions[] = {"4.28", "4.27"};
+
+struct GroupLink {
+    const char* linkName;
+    const char* fileInFolder;  // target, relative to the install folder
+};
+
+// Group links 4 to 10: plain links to files of the installation.
+constexpr GroupLink kGroupFileLinks[] = {
+    {"Tessolo deinstallieren.lnk", "ts_uninstall.exe"},
+    {"Über Tessolo.lnk", "t_about.txt"},
+    {"Was ist neu.lnk", "t_changes.txt"},
+    {"Kommandozeilen-Optionen.lnk", "t_options.txt"},
+    {"Verfügbare PlugIns.lnk", "t_plugins.txt"},
+    {"Verfügbare Sprachen.lnk", "t_languages.txt"},
+    {"Tessolo Hilfe.lnk", "help\\t_solo32d.chm"},
+};
+
+// Saves one shell link to linkPath; the optional parts are skipped when null.
+int SaveShellLink(const char* linkPath, const char* target, const char* arguments,
+                  const char* iconPath, int iconIndex, const char* description) {
+    ComScope com;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                  reinterpret_cast<void**>(link.Put())))) {
+        return 0;
+    }
+    ComPtr<IPersistFile> file;
+    if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
+        return 0;
+    }
+    if (iconPath) link.Get()->SetIconLocation(iconPath, iconIndex);
+
+    // The link file is the one path that the shell takes as UTF-16.
+    WCHAR widePath[kMaxPath] = {};
+    if (::MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kMaxPath) == 0) return 0;
+
+    link.Get()->SetPath(target);
+    if (arguments) link.Get()->SetArguments(arguments);
+    if (description) link.Get()->SetDescription(description);
+    return SUCCEEDED(file.Get()->Save(widePath, TRUE)) ? 1 : 0;
+}
+
+// folder + name into a kMaxPath buffer; false when it does not fit.
+bool JoinPath(char* out, const char* folder, const char* name) {
+    const int written = std::snprintf(out, kMaxPath, "%s%s", folder, name);
+    return written >= 0 && written < kMaxPath;
+}
+
+}  // namespace
+
+void GetSpecialFolderPath(char* buffer, int folderId) {
+    buffer[0] = '\0';
+    if (!::SHGetSpecialFolderPathA(nullptr, buffer, folderId, FALSE)) {
+        ::GetWindowsDirectoryA(buffer, kMaxPath);
+    }
+    AppendBackslash(buffer);
+}
+
+int CreateGroupShortcut(const char* folder, const char* linkName, const char* target,
+                        const char* arguments, const char* iconPath, int iconIndex) {
+    char linkPath[kMaxPath];
+    if (!JoinPath(linkPath, folder, linkName)) return 0;
+    return SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, nullptr);
+}
+
+int CreateDesktopShortcut(const char* target, const char* linkName, const char* iconPath,
+                          const char* description, const char* arguments, int iconIndex,
+                          int allUsers) {
+    char desktop[kMaxPath];
+    GetSpecialFolderPath(desktop, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
+    char linkPath[kMaxPath];
+    if (!JoinPath(linkPath, desktop, linkName)) return 0;
+    return SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, description);
+}
+
+int CreateProgramGroup(const char* installFolder, int allUsers) {
+    char programs[kMaxPath];
+    GetSpecialFolderPath(programs, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
+    char group[kMaxPath];
+    if (!JoinPath(group, programs, kGroupFolderName)) return 0;
+    // A group that cannot be made still gets its attempts: each link fails alone.
+    (void)EnsureFolderExists(group);
+
+    char viewer[kMaxPath];
+    if (!JoinPath(viewer, installFolder, kViewerExeName)) return 0;
+
+    char linkName[kMaxPath];
+    std::snprintf(linkName, sizeof linkName, kGroupLinkFormat, kProductMajor, kProductMinor);
+    int result = CreateGroupShortcut(group, linkName, viewer, nullptr, nullptr, 0);
+
+    for (const char* version : kReplacedVersions) {
+        char oldLink[kMaxPath];
+        const int written = std::snprintf(oldLink, sizeof oldLink, kOldGroupLinkFormat, group, version);
+        // A missing old link is the usual case, not an error.
+        if (written > 0 && written < kMaxPath) (void)::DeleteFileA(oldLink);
+    }
+
+    result = CreateGroupShortcut(group, "Tessolo - Thumbnails.lnk", viewer, kThumbnailsArgument,
+                                 viewer, kThumbnailsIconIndex);
+    for (const GroupLink& link : kGroupFileLinks) {
+        char target[kMaxPath];
+        result = JoinPath(target, installFolder, link.fileInFolder)
+                     ? CreateGroupShortcut(group, link.linkName, target, nullptr, nullptr, 0)
+                     : 0;
+    }
+    return result;
+}

@@ -1,0 +1,27 @@
+// Shell links of an installation: the Start-menu group and the desktop links.
+#pragma once
+
+// The thumbnails links start the viewer in its thumbnail mode with its icon 7.
+constexpr char kThumbnailsArgument[] = "/thumbs";
+constexpr int kThumbnailsIconIndex = 7;
+
+// Writes the path of the shell folder folderId (a CSIDL_ value), ending in a
+// backslash, into a buffer of kMaxPath characters; the Windows folder when the
+// shell cannot name it.
+void GetSpecialFolderPath(char* buffer, int folderId);
+
+// Saves folder + linkName (folder ending in a backslash) as a link to
+// target. arguments and iconPath may be null. Returns 1 when saved, else 0.
+int CreateGroupShortcut(const char* folder, const char* linkName, const char* target,
+                        const char* arguments, const char* iconPath, int iconIndex);
+
+// Saves a link on the desktop of the current user, or of all users. iconPath,
+// description and arguments may be null. Returns 1 when saved, else 0.
+int CreateDesktopShortcut(const char* target, const char* linkName, const char* iconPath,
+                          const char* description, const char* arguments, int iconIndex,
+                          int allUsers);
+
+// Creates the Tessolo group in the Start-menu programs folder with its ten
+// links and removes the links of versions 4.28 and 4.27. installFolder ends in
+// a backslash. Returns the result of the last link.
+int CreateProgramGroup(const char* installFolder, int allUsers);
