@@ -15,6 +15,7 @@
 #include "install/InstallLog.h"
 #include "install/LogRecord.h"
 #include "install/PayloadTable.h"
+#include "install/RegisterApplication.h"
 #include "install/ViewerSettings.h"
 #include "res/ResourceIds.h"
 
@@ -113,10 +114,11 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     }
 
     // Registration: shortcuts, program class, "Applications" and uninstall
-    // entries, file types. RegisterApplication(confirmed, associateFiles,
-    // installFolder as passed, the four shortcut options, fileTypeSelection,
-    // assocAllUsers) goes here; its result is not examined.
-    (void)confirmed;
+    // entries, file types. It always reports success.
+    (void)RegisterApplication(confirmed, options.associateFiles, options.installFolder,
+                              options.startMenuShortcut, options.desktopShortcut,
+                              options.thumbnailsShortcut, options.allUsersShortcuts,
+                              options.fileTypeSelection, options.assocAllUsers);
 
     // Partner offers (wizard only; a silent install passes all three flags
     // as 0): the accepted toolbar offer, then the accepted browser offer,
