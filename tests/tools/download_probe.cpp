@@ -1,0 +1,221 @@
+// Test program for the download dialog: runs the real CHttpDownloadDlg
+// modally and reports DoModal's result and m_strError, while a driver thread
+// plays the user (presses Cancel, declines a login dialog) and samples what
+// the dialog shows. Texts are printed as hex so no code page gets in between.
+//
+//   download_probe <url> <target path> [--label TEXT] [--cancel-at-start]
+//       [--cancel-after-bytes N] [--cancel-after-ms N] [--sample-ms N]
+//       [--decline-login]
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "download/HttpDownloadDlg.h"
+#include "res/ResourceIds.h"
+
+namespace {
+
+constexpr DWORD kSendTimeoutMs = 2000;
+constexpr int kPollMs = 5;
+
+struct Options {
+    std::string url;
+    std::string target;
+    std::string label = "Probe";
+    bool cancelAtStart = false;
+    long cancelAfterBytes = -1;
+    long cancelAfterMs = -1;
+    long sampleMs = -1;
+    bool declineLogin = false;
+};
+
+std::atomic<HWND> g_dialog{nullptr};
+std::atomic<bool> g_done{false};
+std::mutex g_linesLock;
+std::vector<std::string> g_lines;
+
+void Report(const std::string& line) {
+    std::lock_guard<std::mutex> lock(g_linesLock);
+    g_lines.push_back(line);
+}
+
+std::string Hex(const std::string& text) {
+    std::string out;
+    char digits[3];
+    for (unsigned char c : text) {
+        std::snprintf(digits, sizeof digits, "%02x", c);
+        out += digits;
+    }
+    return out;
+}
+
+std::string TextOf(HWND wnd) {
+    char buffer[512] = {};
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(wnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                          SMTO_BLOCK, kSendTimeoutMs, &ignored);
+    return buffer;
+}
+
+DWORD_PTR SendTimed(HWND wnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(wnd, message, wParam, lParam, SMTO_BLOCK, kSendTimeoutMs, &result);
+    return result;
+}
+
+// The dialog, with a way to press Cancel before the worker's first check.
+class ProbeDialog : public CHttpDownloadDlg {
+public:
+    explicit ProbeDialog(bool cancelAtStart) : m_cancelAtStart(cancelAtStart) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        g_dialog = m_hWnd;
+        if (m_cancelAtStart) {
+            ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDCANCEL)));
+        }
+        return CHttpDownloadDlg::OnInitDialog();
+    }
+
+private:
+    bool m_cancelAtStart;
+};
+
+void PressCancel(HWND dialog) {
+    HWND button = ::GetDlgItem(dialog, IDCANCEL);
+    SendTimed(button, BM_CLICK);
+    Report("cancel-button-enabled " + std::to_string(::IsWindowEnabled(button) ? 1 : 0));
+}
+
+long long FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+struct LoginSearch {
+    HWND exclude;
+    HWND found;
+};
+
+BOOL CALLBACK FindOtherDialog(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<LoginSearch*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    char className[64] = {};
+    ::GetClassNameA(wnd, className, sizeof className);
+    if (pid == ::GetCurrentProcessId() && wnd != search->exclude &&
+        std::strcmp(className, "#32770") == 0 && ::IsWindowVisible(wnd)) {
+        search->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void Sample(HWND dialog, std::string& last) {
+    HWND bar = ::GetDlgItem(dialog, IDC_DL_BAR);
+    const std::string line =
+        "sample " + Hex(TextOf(dialog)) + " " + std::to_string(SendTimed(bar, PBM_GETPOS)) + " " +
+        std::to_string(SendTimed(bar, PBM_GETRANGE, FALSE)) + " " +
+        Hex(TextOf(::GetDlgItem(dialog, IDC_DL_REMAINING))) + " " +
+        Hex(TextOf(::GetDlgItem(dialog, IDC_DL_RATE))) + " " +
+        Hex(TextOf(::GetDlgItem(dialog, IDC_DL_SOURCE)));
+    if (line != last) Report(line);
+    last = line;
+}
+
+void Drive(const Options& options) {
+    const auto start = std::chrono::steady_clock::now();
+    auto lastSample = start;
+    std::string lastLine;
+    bool cancelled = false;
+    bool loginDeclined = false;
+    while (!g_done) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+        HWND dialog = g_dialog;
+        if (!dialog || g_done) continue;
+        const auto now = std::chrono::steady_clock::now();
+        const long elapsed = static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count());
+
+        if (options.sampleMs >= 0 &&
+            now - lastSample >= std::chrono::milliseconds(options.sampleMs)) {
+            Sample(dialog, lastLine);
+            lastSample = now;
+        }
+        if (!cancelled && ((options.cancelAfterMs >= 0 && elapsed >= options.cancelAfterMs) ||
+                           (options.cancelAfterBytes >= 0 &&
+                            FileSize(options.target) >= options.cancelAfterBytes))) {
+            cancelled = true;
+            PressCancel(dialog);
+        }
+        if (options.declineLogin && !loginDeclined) {
+            LoginSearch search{dialog, nullptr};
+            ::EnumWindows(FindOtherDialog, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                loginDeclined = true;
+                Report("login-dialog " + Hex(TextOf(search.found)));
+                ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+        }
+    }
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    if (argc < 3) return false;
+    options.url = argv[1];
+    options.target = argv[2];
+    for (int i = 3; i < argc; ++i) {
+        const std::string name = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (name == "--cancel-at-start") options.cancelAtStart = true;
+        else if (name == "--decline-login") options.declineLogin = true;
+        else if (name == "--label" && hasValue) options.label = argv[++i];
+        else if (name == "--cancel-after-bytes" && hasValue) options.cancelAfterBytes = std::atol(argv[++i]);
+        else if (name == "--cancel-after-ms" && hasValue) options.cancelAfterMs = std::atol(argv[++i]);
+        else if (name == "--sample-ms" && hasValue) options.sampleMs = std::atol(argv[++i]);
+        else return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: download_probe <url> <target> [options]\n");
+        return 2;
+    }
+
+    ProbeDialog dialog(options.cancelAtStart);
+    dialog.m_strUrl = options.url;
+    dialog.m_strTargetPath = options.target;
+    dialog.m_strSourceLabel = options.label;
+
+    std::thread driver(Drive, std::cref(options));
+    const auto start = std::chrono::steady_clock::now();
+    const INT_PTR result = dialog.DoModal();
+    const auto end = std::chrono::steady_clock::now();
+    g_done = true;
+    driver.join();
+
+    for (const std::string& line : g_lines) std::printf("%s\n", line.c_str());
+    std::printf("result %d\n", static_cast<int>(result));
+    std::printf("error %s\n", Hex(dialog.m_strError).c_str());
+    std::printf("elapsed-ms %lld\n", static_cast<long long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count()));
+    std::printf("url %s\n", Hex(dialog.m_strUrl).c_str());
+    std::fflush(stdout);
+    return 0;
+}
