@@ -1,0 +1,226 @@
+"""The real download dialog under Xvfb, fetching from a loopback server.
+
+The probe program runs CHttpDownloadDlg modally in a Wine prefix, plays the
+user from a second thread (Cancel, declining a login) and reports DoModal's
+result, m_strError and what the dialog showed. The loopback server is also the
+prefix's http_proxy, so the addresses keep their real host names.
+"""
+
+import os
+import re
+import unittest
+
+from tests.harness.http_server import HttpServer, Reply
+from tests.harness.wine import BUILD_DIR, WinePrefix
+
+DOWNLOAD_PROBE = BUILD_DIR / "tools" / "download_probe.exe"
+HOST = "download.tessolo.example"
+IDOK, IDCANCEL = 1, 2
+
+TEXT_CONNECT_ERROR = "An error occurred connecting to the server, Error:"
+TEXT_NO_RESPONSE = "Failed to receive a valid response from the server"
+TEXT_NO_HTTP_RESPONSE = "Failed to receive a valid HTTP response from the server"
+TEXT_READ_ERROR = "An error occurred while downloading the file, Error:"
+
+AMOUNT = r"\d+(\.\d+)? (Bytes|KB|MB)"
+TIME_LEFT = re.compile(rf"^\d+ (sec|min|min \d+ sec) \({AMOUNT} von {AMOUNT} kopiert\)$")
+RATE = re.compile(r"^\d+(\.\d\d)? (Bytes|KB)/Sec$")
+
+
+def text(hex_text):
+    return bytes.fromhex(hex_text).decode("cp1252")
+
+
+class Run:
+    """What one probe run reported."""
+
+    def __init__(self, stdout):
+        self.samples = []
+        self.lines = stdout.splitlines()
+        self.cancel_enabled = None
+        self.login_dialog = None
+        for line in self.lines:
+            kind, _, rest = line.partition(" ")
+            fields = rest.split(" ")
+            if kind == "sample":
+                caption, pos, top, left, rate, source = (fields + [""] * 6)[:6]
+                self.samples.append({"caption": text(caption), "pos": int(pos), "range": int(top),
+                                     "left": text(left), "rate": text(rate),
+                                     "source": text(source)})
+            elif kind == "result":
+                self.result = int(rest)
+            elif kind == "error":
+                self.error = text(rest)
+            elif kind == "url":
+                self.url = text(rest)
+            elif kind == "cancel-button-enabled":
+                self.cancel_enabled = int(rest)
+            elif kind == "login-dialog":
+                self.login_dialog = text(rest)
+
+
+@unittest.skipUnless(DOWNLOAD_PROBE.exists(), "download_probe.exe is not built")
+class DownloadDialogTest(unittest.TestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        cls.server = HttpServer().start()
+        # A virtual desktop manages the windows; without a window manager
+        # hiding the ended dialog waits two seconds for one.
+        cls.prefix = WinePrefix("download-dialog", display=(1024, 768),
+                                virtual_desktop="1024x768").__enter__()
+        cls.folder = cls.prefix.unix_path("C:\\")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.__exit__(None, None, None)
+        cls.server.stop()
+
+    def download(self, path, reply, *options, url=None, name=None):
+        """Serves `reply` at `path` and fetches it through the proxy."""
+        self.server.route(path, reply)
+        name = name or self.id().rsplit(".", 1)[-1] + ".bin"
+        target = self.folder / name
+        if target.exists():
+            target.unlink()
+        result = self.prefix.wine(
+            [DOWNLOAD_PROBE, url or f"http://{HOST}{path}", f"C:\\{name}", *options],
+            env={"http_proxy": self.server.proxy_url}, timeout=120)
+        self.assertEqual(0, result.returncode, result.stderr.decode(errors="replace"))
+        return Run(result.stdout.decode()), target
+
+    def test_announced_length_arrives_whole_and_returns_ok(self):
+        body = os.urandom(300_000)
+        run, target = self.download("/google/setup.exe", Reply(body=body),
+                                    "--label", "Google Toolbar", "--sample-ms", "20",
+                                    url=f"{HOST}/google/setup.exe")
+        self.assertEqual((IDOK, ""), (run.result, run.error))
+        self.assertEqual(body, target.read_bytes())
+        self.assertEqual(f"http://{HOST}/google/setup.exe", run.url)
+        [request] = self.server.requests_for("/google/setup.exe")
+        self.assertEqual((f"http://{HOST}:80/google/setup.exe", HOST, "*/*"),
+                         (request.target, request.host, request.headers.get("Accept")))
+        self.assertEqual("download_probe", request.headers.get("User-Agent"))
+        shown = [s for s in run.samples if s["caption"] != ""]
+        self.assertTrue(shown, run.lines)
+        self.assertTrue(all(s["source"] == "Google Toolbar" for s in shown), shown)
+        self.assertTrue(all(s["range"] == 293 for s in shown), shown)
+
+    def test_chunked_reply_without_length_shows_only_the_rate(self):
+        body = os.urandom(3 * 40_000)
+        run, target = self.download(
+            "/chunked.bin", Reply(body=body, chunked=True, chunk_bytes=40_000, chunk_delay=0.7),
+            "--sample-ms", "50")
+        self.assertEqual((IDOK, ""), (run.result, run.error))
+        self.assertEqual(body, target.read_bytes())
+        live = [s for s in run.samples if s["caption"]]
+        self.assertTrue(live, run.lines)
+        for sample in live:
+            self.assertEqual(("File Download", 0, 100, ""),
+                             (sample["caption"], sample["pos"], sample["range"], sample["left"]))
+        rates = [s["rate"] for s in live if s["rate"]]
+        self.assertTrue(rates, live)
+        for rate in rates:
+            self.assertRegex(rate, RATE)
+
+    def test_failures_return_cancel_with_the_worker_text(self):
+        cases = [
+            # path, reply, error text (prefix or prefixes), target file left
+            ("/missing.exe", Reply(status=404, body=b"nope"), TEXT_NO_HTTP_RESPONSE, False),
+            ("/broken.exe", Reply(status=500, body=b"oops"), TEXT_NO_HTTP_RESPONSE, False),
+            ("/cut.exe", Reply(body=os.urandom(50_000), truncate_after=20_000), TEXT_READ_ERROR,
+             False),
+            ("/cut-at-start.exe", Reply(body=os.urandom(5_000), truncate_after=0),
+             TEXT_READ_ERROR, False),
+            # No status line at all: the send fails (111) or the status is no
+            # status (112, 113), depending on how the stack reports it.
+            ("/hangup.exe", Reply(close_before_headers=True),
+             (TEXT_CONNECT_ERROR, TEXT_NO_RESPONSE, TEXT_NO_HTTP_RESPONSE), False),
+        ]
+        for path, reply, error, file_left in cases:
+            with self.subTest(path=path):
+                run, target = self.download(path, reply, name=path.strip("/"))
+                self.assertEqual(IDCANCEL, run.result)
+                self.assertTrue(run.error.startswith(error), run.error)
+                self.assertEqual(file_left, target.exists())
+
+    def test_refused_connection_fails_with_connect_text(self):
+        with HttpServer() as closed:
+            port = closed.port
+        name = "refused.bin"
+        result = self.prefix.wine([DOWNLOAD_PROBE, f"http://127.0.0.1:{port}/x.exe",
+                                   f"C:\\{name}"])
+        run = Run(result.stdout.decode())
+        self.assertEqual(IDCANCEL, run.result)
+        self.assertRegex(run.error, "^" + re.escape(TEXT_CONNECT_ERROR) + r"\d+$")
+        self.assertFalse((self.folder / name).exists())
+
+    def test_cancel_before_the_first_check_leaves_the_empty_file(self):
+        run, target = self.download("/early.exe", Reply(body=b"x" * 5000), "--cancel-at-start")
+        self.assertEqual((IDCANCEL, ""), (run.result, run.error))
+        self.assertEqual(b"", target.read_bytes())
+        self.assertEqual([], self.server.requests_for("/early.exe"))
+
+    def test_cancel_during_the_transfer_deletes_the_file(self):
+        body = os.urandom(400_000)
+        cases = [
+            # waiting for the reply: the first block is read but not written
+            ("/waiting.exe", Reply(body=body, header_delay=2.0), ["--cancel-after-ms", "600"]),
+            ("/reading.exe", Reply(body=body, chunk_bytes=8192, chunk_delay=0.1),
+             ["--cancel-after-bytes", "16384"]),
+        ]
+        for path, reply, options in cases:
+            with self.subTest(path=path):
+                run, target = self.download(path, reply, *options, name=path.strip("/"))
+                self.assertEqual((IDCANCEL, ""), (run.result, run.error))
+                self.assertEqual(0, run.cancel_enabled, "Cancel stays enabled after a press")
+                self.assertFalse(target.exists())
+
+    def test_slow_server_moves_caption_bar_time_left_and_rate(self):
+        body = os.urandom(200 * 1024)
+        run, target = self.download("/slow.bin", Reply(body=body, chunk_bytes=8192,
+                                                       chunk_delay=0.12), "--sample-ms", "25")
+        self.assertEqual((IDOK, ""), (run.result, run.error))
+        self.assertEqual(body, target.read_bytes())
+        live = [s for s in run.samples if s["caption"]]
+        percents = []
+        for sample in live:
+            self.assertEqual(200, sample["range"])
+            match = re.fullmatch(r"(\d+)% von slow\.bin  fertig", sample["caption"])
+            if sample["caption"] == "File Download":
+                self.assertEqual(0, sample["pos"])
+                continue
+            self.assertTrue(match, sample["caption"])
+            percent = int(match.group(1))
+            # The bar counts whole KB of 200, the caption whole percent.
+            self.assertLessEqual(abs(sample["pos"] - 2 * percent), 2, sample)
+            percents.append(percent)
+        self.assertGreater(len(set(percents)), 5, live)
+        self.assertEqual(sorted(percents), percents)
+        left = [s["left"] for s in live if s["left"]]
+        rates = [s["rate"] for s in live if s["rate"]]
+        self.assertTrue(left and rates, live)
+        for line in left:
+            self.assertRegex(line, TIME_LEFT)
+            self.assertTrue(line.endswith(" von 200.0 KB kopiert)"), line)
+        for rate in rates:
+            self.assertRegex(rate, RATE)
+
+    def test_body_of_exactly_one_block(self):
+        body = os.urandom(1024)
+        run, target = self.download("/one-k.bin", Reply(body=body))
+        self.assertEqual((IDOK, ""), (run.result, run.error))
+        self.assertEqual(body, target.read_bytes())
+
+    def test_declined_proxy_login_fails_instead_of_an_empty_success(self):
+        run, target = self.download("/login.exe", Reply(body=b"secret", proxy_login="user:pw"),
+                                    "--decline-login")
+        self.assertIsNotNone(run.login_dialog, run.lines)
+        self.assertEqual(IDCANCEL, run.result)
+        self.assertEqual(TEXT_NO_HTTP_RESPONSE, run.error)
+        self.assertFalse(target.exists())
+        self.assertTrue(self.server.requests_for("/login.exe"))
+
+
+if __name__ == "__main__":
+    unittest.main()
