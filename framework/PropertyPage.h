@@ -1,0 +1,44 @@
+// One page of a property sheet: a dialog whose template the sheet creates,
+// with the sheet's notifications turned into virtual operations.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "framework/Dialog.h"
+
+class PropertyPage : public Dialog {
+public:
+    PropertyPage() = default;
+
+    // Gives the page its template; the caption comes from the template when
+    // captionId is 0.
+    void Construct(UINT templateId, UINT captionId = 0);
+
+    // The page's entry in the sheet's header.
+    PROPSHEETPAGEA Describe();
+
+protected:
+    // PSN_SETACTIVE: FALSE refuses the activation.
+    virtual BOOL OnSetActive();
+    // PSN_KILLACTIVE: by default saves the controls' data; FALSE keeps the page.
+    virtual BOOL OnKillActive();
+    // PSN_WIZNEXT / PSN_WIZBACK: the template id of the page to go to, 0 for
+    // the neighbouring page, -1 to stay.
+    virtual LRESULT OnWizardNext();
+    virtual LRESULT OnWizardBack();
+    // PSN_QUERYCANCEL: TRUE keeps the sheet open.
+    virtual BOOL OnQueryCancel();
+
+    BOOL OnNotify(NMHDR* header, LRESULT* result) override;
+    // OK and Cancel are the sheet's; a page has no command of its own by default.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    // The sheet that holds the page (the page's parent window).
+    HWND SheetWindow() const;
+
+private:
+    static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_captionId = 0;
+};

@@ -1,0 +1,64 @@
+// A property sheet over the common controls' PropertySheetA. The sheet's
+// window is subclassed while it exists, so that derived sheets see its
+// commands, system commands and initialisation as virtual operations.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+class PropertyPage;
+
+// The sheet's own buttons in wizard mode.
+constexpr int kWizardBackButton = 0x3023;
+constexpr int kWizardNextButton = 0x3024;
+constexpr int kWizardFinishButton = 0x3025;
+
+class PropertySheetDialog {
+public:
+    PropertySheetDialog(const char* caption, HWND parent, UINT firstPage);
+    virtual ~PropertySheetDialog();
+    PropertySheetDialog(const PropertySheetDialog&) = delete;
+    PropertySheetDialog& operator=(const PropertySheetDialog&) = delete;
+
+    // Pages are added before the sheet is shown; the sheet does not own them.
+    void AddPage(PropertyPage* page);
+    // Shows the sheet modally; PropertySheetA's result.
+    INT_PTR DoModal();
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+    PropertyPage* GetPage(int index) const;
+    // The index of the page on show, from the sheet itself; the first page
+    // before the sheet exists.
+    int GetActiveIndex() const;
+    int GetPageIndex(const PropertyPage* page) const;
+
+    // The header given to PropertySheetA; a derived sheet adds its flags here.
+    PROPSHEETHEADERA m_psh;
+
+protected:
+    // Runs once the sheet's window exists and holds its pages and buttons.
+    virtual BOOL OnInitDialog();
+    // WM_COMMAND to the sheet; TRUE when swallowed. The default passes it on.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // WM_SYSCOMMAND to the sheet; the default passes it on.
+    virtual void OnSysCommand(UINT id, LPARAM lParam);
+
+    // Hands a message to the sheet's own window procedure.
+    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Subclass(HWND window);
+
+    std::string m_caption;
+    std::vector<PropertyPage*> m_pages;
+    std::vector<PROPSHEETPAGEA> m_pageEntries;
+    HWND m_hWnd = nullptr;
+    WNDPROC m_previousProc = nullptr;
+};

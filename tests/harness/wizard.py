@@ -1,0 +1,187 @@
+"""The setup's wizard driven from a second process in the same Wine session.
+
+    with WinePrefix("ui", display=(1024, 768), virtual_desktop="1024x768") as wp:
+        wizard = Wizard.open(wp)
+        wizard.set_text(1000, r"C:\\Apps\\Tessolo")
+        wizard.next(expect_page=1)
+
+Every call runs tools/wizard_driver.exe inside the prefix; texts travel as hex
+of their CP1252 bytes.
+"""
+
+import time
+
+from tests.harness import wine
+
+DRIVER_EXE = wine.BUILD_DIR / "tools" / "wizard_driver.exe"
+
+# Page positions without an offer page.
+WELCOME, WHATS_NEW, FILE_TYPES, READY, FINISHED = range(5)
+
+# The sheet's buttons.
+CANCEL_BUTTON, BACK_BUTTON, NEXT_BUTTON, FINISH_BUTTON = 2, 0x3023, 0x3024, 0x3025
+
+
+class DriverError(AssertionError):
+    pass
+
+
+class Wizard:
+    def __init__(self, prefix, process):
+        self.prefix = prefix
+        self.process = process
+
+    @classmethod
+    def open(cls, prefix, options="", cwd_win=wine.SETUP_DIR_WIN, timeout_ms=30000):
+        """Starts the setup without waiting for it and waits for its first page."""
+        line = f'"{wine.SETUP_EXE_WIN}"' + (" " + options if options else "")
+        process = prefix.start([wine.PROBE_EXE, "run"],
+                               env={"PROBE_CMDLINE": line, "PROBE_CWD": cwd_win})
+        wizard = cls(prefix, process)
+        wizard.driver("wait-wizard", timeout_ms)
+        wizard.wait_page(WELCOME)
+        return wizard
+
+    # -- plumbing ---------------------------------------------------------
+
+    def run_driver(self, *args, timeout=60):
+        return self.prefix.wine([DRIVER_EXE, *[str(a) for a in args]], timeout=timeout)
+
+    def driver(self, *args, timeout=60):
+        """Runs one driver command; its stdout, or DriverError when it failed."""
+        result = self.run_driver(*args, timeout=timeout)
+        if result.returncode != 0:
+            raise DriverError(f"wizard_driver {' '.join(str(a) for a in args)}: "
+                              f"{result.returncode} {result.stderr.decode(errors='replace').strip()}")
+        return result.stdout.decode().strip()
+
+    @staticmethod
+    def _text(hex_text):
+        return bytes.fromhex(hex_text).decode("cp1252")
+
+    # -- pages and buttons ------------------------------------------------
+
+    def page(self):
+        return int(self.driver("page"))
+
+    def wait_page(self, index, timeout_ms=30000):
+        result = self.run_driver("wait-page", index, timeout_ms)
+        if result.returncode != 0:
+            raise DriverError(f"expected page {index}, the wizard shows {result.stdout.decode().strip()}")
+
+    def next(self, expect_page=None):
+        self.driver("press", "next")
+        if expect_page is not None:
+            self.wait_page(expect_page)
+
+    def back(self, expect_page=None):
+        self.driver("press", "back")
+        if expect_page is not None:
+            self.wait_page(expect_page)
+
+    def click_cancel(self):
+        """Clicks the sheet's Cancel button (its caption changes on the last page)."""
+        self.driver("sheet-click", CANCEL_BUTTON)
+
+    def close_box(self):
+        self.driver("sysclose")
+
+    def sheet_text(self, control_id):
+        return self._text(self.driver("sheet-text", control_id))
+
+    def sheet_state(self, control_id):
+        checked, enabled, visible = self.driver("sheet-state", control_id).split()
+        return {"checked": int(checked), "enabled": enabled == "1", "visible": visible == "1"}
+
+    def wait_gone(self, timeout_ms=30000):
+        self.driver("wait-gone", timeout_ms)
+
+    def is_open(self):
+        return self.run_driver("wait-wizard", 0).returncode == 0
+
+    # -- controls of the current page ------------------------------------
+
+    def click(self, control_id):
+        self.driver("click", control_id)
+
+    def click_async(self, control_id):
+        self.driver("click-async", control_id)
+
+    def set_text(self, control_id, text):
+        self.driver("set-text", control_id, text.encode("cp1252").hex())
+
+    def text(self, control_id):
+        return self._text(self.driver("get-text", control_id))
+
+    def state(self, control_id):
+        checked, enabled, visible = self.driver("state", control_id).split()
+        return {"checked": int(checked), "enabled": enabled == "1", "visible": visible == "1"}
+
+    def checked(self, control_id):
+        return self.state(control_id)["checked"] == 1
+
+    def set_checked(self, control_id, checked):
+        if self.checked(control_id) != checked:
+            self.click(control_id)
+
+    # -- the file-type list -------------------------------------------------
+
+    def row_states(self):
+        """State image per row: 1 unticked, 2 ticked."""
+        return [int(c) for c in self.driver("lv-states")]
+
+    def tick_row(self, row, ticked=True):
+        self.driver("lv-set", row, 1 if ticked else 0)
+
+    def row_text(self, row, sub_item):
+        return self._text(self.driver("lv-text", row, sub_item))
+
+    def list_columns(self):
+        """(outer width of the list, width of column 0, width of column 1)."""
+        return tuple(int(v) for v in self.driver("lv-columns").split())
+
+    # -- message boxes ----------------------------------------------------
+
+    def answer(self, button, timeout_ms=30000):
+        """Waits for the setup's message box, answers it with "yes", "no" or
+        "ok"; returns its text."""
+        return self._text(self.driver("answer", button, timeout_ms, timeout=timeout_ms / 1000 + 30))
+
+    def message_text(self, timeout_ms=30000):
+        """The text of the open message box, which stays open."""
+        return self._text(self.driver("msgbox", timeout_ms, timeout=timeout_ms / 1000 + 30))
+
+    def no_message_box(self, within_ms=1500):
+        return self.run_driver("no-msgbox", within_ms).returncode == 0
+
+    # -- end ----------------------------------------------------------------
+
+    def wait_exit(self, timeout=60):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                return self.process.returncode
+            time.sleep(0.1)
+        raise DriverError("the setup did not end")
+
+
+class FakeViewer:
+    """A top-level window of the viewer's class, as a running viewer shows."""
+
+    def __init__(self, prefix):
+        self.prefix = prefix
+        self.process = None
+
+    def __enter__(self):
+        self.process = self.prefix.start([DRIVER_EXE, "fake-viewer"])
+        if not self.prefix.wait_for_window("Tessolo"):
+            raise DriverError("the stand-in viewer window did not appear")
+        return self
+
+    def __exit__(self, *exc):
+        self.prefix.wine([DRIVER_EXE, "close-viewer"])
+        try:
+            self.process.wait(timeout=10)
+        except Exception:  # noqa: BLE001 - the prefix's end kills it anyway
+            self.process.kill()
+        return False

@@ -1,0 +1,49 @@
+// The finished page's button: FAQ page, then the viewer, then the viewer to
+// the front. Failing shell requests are not reported.
+#include <cstring>
+#include <string>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/Limits.h"
+#include "app/ProductInfo.h"
+#include "app/WebHosts.h"
+#include "install/PathText.h"
+#include "offers/ViewerWindow.h"
+#include "res/ResourceIds.h"
+#include "wizard/WizPropertyPage.h"
+#include "wizard/WizPropertySheet.h"
+
+namespace {
+
+constexpr DWORD kLaunchPauseMs = 50;
+constexpr int kWelcomePosition = 0;
+
+void OpenFaqPage() {
+    const std::string faq = std::string(kProductWebBase) + kFaqPath;
+    ::ShellExecuteA(::GetDesktopWindow(), "open", faq.c_str(), nullptr, "", SW_SHOWNORMAL);
+}
+
+// The viewer's path from the welcome page's folder field. The install used
+// the field without its surrounding spaces, so the start does too.
+std::string ViewerPath(const std::string& folderField) {
+    char folder[kMaxPath] = {};
+    std::strncpy(folder, folderField.c_str(), kMaxPath - 1);
+    TrimPathSpaces(folder);
+    AppendBackslash(folder);
+    return std::string(folder) + kViewerExeName;
+}
+
+}  // namespace
+
+void CWizPropertySheet::RunFinishingActions() {
+    OpenFaqPage();
+
+    const CWizPropertyPage* finished = GetWizPage(GetActiveIndex());
+    if (!finished || !finished->IsDlgButtonChecked(IDC_START_VIEWER)) return;
+    const std::string viewer = ViewerPath(GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath));
+    ::ShellExecuteA(::GetActiveWindow(), "open", viewer.c_str(), "", nullptr, SW_SHOWNORMAL);
+    ::Sleep(kLaunchPauseMs);
+    BringViewerToFront();
+}
