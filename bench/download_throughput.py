@@ -1,0 +1,81 @@
+#!/usr/bin/env python3
+"""Throughput of the download dialog against curl, for the same file, same run.
+
+Serves a 64 MiB file from the loopback test server, fetches it once with curl
+and once through the real CHttpDownloadDlg (the download probe, under Wine in
+a throw-away prefix with a virtual desktop) and prints both rates and their
+ratio. The dialog's time is DoModal's, from creating the window to its end;
+curl's is the whole process. A figure, not a test.
+
+    TESSOLO_BUILD_DIR=build/win32 python3 bench/download_throughput.py [--mib N] [--runs N]
+"""
+
+import argparse
+import hashlib
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+
+from tests.harness.http_server import HttpServer, Reply  # noqa: E402
+from tests.harness.wine import BUILD_DIR, WinePrefix  # noqa: E402
+
+DOWNLOAD_PROBE = BUILD_DIR / "tools" / "download_probe.exe"
+MIB = 1024 * 1024
+
+
+def make_body(path, mib):
+    block = hashlib.sha256(b"tessolo").digest() * (MIB // 32)
+    with open(path, "wb") as out:
+        for i in range(mib):
+            out.write(block[i % 32:] + block[:i % 32])
+
+
+def curl_seconds(url, target):
+    start = time.perf_counter()
+    subprocess.run(["curl", "-s", "--noproxy", "*", "-o", str(target), url], check=True)
+    return time.perf_counter() - start
+
+
+def dialog_seconds(prefix, url, target_win):
+    result = prefix.wine([DOWNLOAD_PROBE, url, target_win], timeout=900)
+    fields = dict(line.split(" ", 1) for line in result.stdout.decode().splitlines()
+                  if " " in line)
+    if fields.get("result") != "1":
+        raise RuntimeError(f"download failed: {result.stdout.decode()}")
+    return int(fields["elapsed-ms"]) / 1000.0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--mib", type=int, default=64)
+    parser.add_argument("--runs", type=int, default=1)
+    args = parser.parse_args()
+    if not DOWNLOAD_PROBE.exists():
+        sys.exit(f"{DOWNLOAD_PROBE} is not built (cmake --build <build> --target download_probe)")
+
+    with tempfile.TemporaryDirectory() as scratch, HttpServer() as server, \
+            WinePrefix("bench-download", display=(1024, 768),
+                       virtual_desktop="1024x768") as prefix:
+        body = Path(scratch) / "body.bin"
+        make_body(body, args.mib)
+        server.route("/bench.bin", Reply(body_file=body))
+        url = server.url("/bench.bin")
+        size = body.stat().st_size
+
+        for run in range(args.runs):
+            curl = curl_seconds(url, Path(scratch) / "curl.bin")
+            dialog = dialog_seconds(prefix, url, "C:\\bench.bin")
+            if prefix.unix_path("C:\\bench.bin").stat().st_size != size:
+                raise RuntimeError("the dialog's file has the wrong size")
+            curl_rate, dialog_rate = size / MIB / curl, size / MIB / dialog
+            print(f"run {run + 1}: {args.mib} MiB  curl {curl:.3f} s {curl_rate:.1f} MiB/s  "
+                  f"dialog {dialog:.3f} s {dialog_rate:.1f} MiB/s  "
+                  f"ratio {dialog_rate / curl_rate:.3f} x curl")
+
+
+if __name__ == "__main__":
+    main()
