@@ -11,13 +11,27 @@
 #include "install/InstallLog.h"
 #include "install/RunInstall.h"
 #include "res/ResourceIds.h"
+#include "wizard/WizPropertyPage.h"
+#include "wizard/WizPropertySheet.h"
 
 namespace {
 
 // The message of a running viewer is read with this limit.
 constexpr int kMessageTextLimit = 260;
 
+// The wizard's three fonts: one face and weight, three cell heights.
+constexpr char kWizardFontFace[] = "MS Sans Serif";
+constexpr LONG kWizardFontWeight = 600;
+constexpr LONG kTitleFontHeight = 20;
+constexpr LONG kOfferTextFontHeight = 8;
+constexpr LONG kOfferTitleFontHeight = 18;
+
+// Five pages always, a sixth when a partner offer is shown.
+constexpr int kWizardPageObjects = 6;
+constexpr int kOfferPageObject = 5;
+
 SetupApp theApp;
+CWizPropertySheet theSheet("Tessolo Setup", nullptr, 0);
 
 ExitCode ExitCodeFor(InstallStop stop) {
     switch (stop) {
@@ -66,6 +80,46 @@ void SetupApp::RunSilent(const char* commandLine) {
     SetExitCode(ExitCodeFor(stop));
 }
 
+HFONT SetupApp::CreateWizardFont(LONG height) {
+    m_logFont = LOGFONTA{};
+    lstrcpynA(m_logFont.lfFaceName, kWizardFontFace, LF_FACESIZE);
+    m_logFont.lfWeight = kWizardFontWeight;
+    m_logFont.lfPitchAndFamily = 0;
+    m_logFont.lfHeight = height;
+    return ::CreateFontIndirectA(&m_logFont);
+}
+
 void SetupApp::RunInteractive() {
-    // The wizard arrives with its own change; without it there is nothing to show.
+    theSheet.TitleFont.Reset(CreateWizardFont(kTitleFontHeight));
+    theSheet.OfferTextFont.Reset(CreateWizardFont(kOfferTextFontHeight));
+    theSheet.OfferTitleFont.Reset(CreateWizardFont(kOfferTitleFontHeight));
+    theSheet.m_hFileTypeList = nullptr;
+
+    CWizPropertyPage pages[kWizardPageObjects];
+    BrowserInstallerRun = 0;
+    // The partner eligibility checks come with the offer pages; until then
+    // neither offer is shown and the wizard has five pages.
+    theSheet.ToolbarOffered = 0;
+    theSheet.BrowserOffered = 0;
+
+    pages[0].Construct(IDD_WELCOME);
+    pages[1].Construct(IDD_WHATS_NEW);
+    pages[2].Construct(IDD_FILE_TYPES);
+    pages[3].Construct(IDD_READY);
+    pages[4].Construct(IDD_FINISHED);
+    if (theSheet.ToolbarOffered) {
+        pages[kOfferPageObject].Construct(IDD_TOOLBAR_OFFER);
+    } else if (theSheet.BrowserOffered) {
+        pages[kOfferPageObject].Construct(IDD_BROWSER_OFFER);
+    }
+
+    theSheet.AddPage(&pages[0]);
+    theSheet.AddPage(&pages[1]);
+    theSheet.AddPage(&pages[2]);
+    if (theSheet.ToolbarOffered || theSheet.BrowserOffered) theSheet.AddPage(&pages[kOfferPageObject]);
+    theSheet.AddPage(&pages[3]);
+    theSheet.AddPage(&pages[4]);
+
+    theSheet.DoModal();
+    SetMainWindow(nullptr);
 }

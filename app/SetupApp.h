@@ -17,6 +17,8 @@ public:
 private:
     void RunSilent(const char* commandLine);
     void RunInteractive();
+    // One of the wizard's fonts, described in m_logFont.
+    HFONT CreateWizardFont(LONG height);
 };
 
 // True while a top-level window of the viewer's class exists.

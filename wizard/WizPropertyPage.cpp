@@ -25,7 +25,7 @@ std::string WebAddress(const char* base, const char* path) { return std::string(
 void SetUpLink(HyperlinkLabel& link, int id, HWND page, const std::string& target) {
     if (!link.IsAttached()) link.SubclassDlgItem(id, page);
     link.SetUnderlineMode(HyperlinkLabel::UnderlineAlways);
-    link.SetLinkTarget(target.c_str());
+    link.SetLinkTarget(target);
 }
 
 }  // namespace
