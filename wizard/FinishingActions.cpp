@@ -10,6 +10,8 @@
 #include "app/ProductInfo.h"
 #include "app/WebHosts.h"
 #include "install/PathText.h"
+#include "install/RunInstall.h"
+#include "offers/BrowserFollowUp.h"
 #include "offers/ViewerWindow.h"
 #include "res/ResourceIds.h"
 #include "wizard/WizPropertyPage.h"
@@ -19,6 +21,8 @@ namespace {
 
 constexpr DWORD kLaunchPauseMs = 50;
 constexpr int kWelcomePosition = 0;
+// The viewer's start parameters are cut to this many characters.
+constexpr size_t kViewerParameterLimit = 127;
 
 void OpenFaqPage() {
     const std::string faq = std::string(kProductWebBase) + kFaqPath;
@@ -38,12 +42,21 @@ std::string ViewerPath(const std::string& folderField) {
 }  // namespace
 
 void CWizPropertySheet::RunFinishingActions() {
-    OpenFaqPage();
+    // After an installed partner browser the FAQ page opens as one of its pages.
+    const bool browserInstalled = BrowserOffered && BrowserInstallerRun == 1;
+    if (browserInstalled) {
+        OpenPagesInNewBrowser(BrowserFollowUpPages().c_str());
+        ::Sleep(kLaunchPauseMs);
+    } else {
+        OpenFaqPage();
+    }
 
     const CWizPropertyPage* finished = GetWizPage(GetActiveIndex());
     if (!finished || !finished->IsDlgButtonChecked(IDC_START_VIEWER)) return;
     const std::string viewer = ViewerPath(GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath));
-    ::ShellExecuteA(::GetActiveWindow(), "open", viewer.c_str(), "", nullptr, SW_SHOWNORMAL);
+    std::string parameters;
+    if (browserInstalled) parameters = ViewerPositionBelowBrowser().substr(0, kViewerParameterLimit);
+    ::ShellExecuteA(::GetActiveWindow(), "open", viewer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
     ::Sleep(kLaunchPauseMs);
     BringViewerToFront();
 }

@@ -154,6 +154,10 @@ class Wizard:
     def no_message_box(self, within_ms=1500):
         return self.run_driver("no-msgbox", within_ms).returncode == 0
 
+    def close_folder_browser(self, button, timeout_ms=30000):
+        """Waits for the shell's folder browser and closes it with "ok" or "cancel"."""
+        self.driver("browser", button, timeout_ms, timeout=timeout_ms / 1000 + 30)
+
     # -- end ----------------------------------------------------------------
 
     def wait_exit(self, timeout=60):

@@ -25,6 +25,7 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kListId = 1579;
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kDefaultTimeoutMs = 15000;
+constexpr DWORD kSettleMs = 500;
 constexpr UINT kSendTimeoutMs = 5000;
 
 std::string Hex(const std::string& bytes) {
@@ -215,6 +216,42 @@ int MessageBoxCommand(int button, DWORD timeoutMs) {
     return WaitFor(timeoutMs, [&] { return !::IsWindow(box); }) ? 0 : Fail("message box stays open");
 }
 
+// Any other visible dialog of the session: the shell's folder browser.
+HWND FindOtherDialog() {
+    HWND candidate = nullptr;
+    while ((candidate = ::FindWindowExA(nullptr, candidate, kDialogClass, nullptr)) != nullptr) {
+        if (!::IsWindowVisible(candidate)) continue;
+        const std::string title = WindowText(candidate);
+        if (title != kWizardTitle && title != kMessageBoxTitle) return candidate;
+    }
+    return nullptr;
+}
+
+// Waits for the folder browser and closes it with OK or Cancel.
+int FolderBrowserCommand(int button, DWORD timeoutMs) {
+    HWND browser = nullptr;
+    if (!WaitFor(timeoutMs, [&] { return (browser = FindOtherDialog()) != nullptr; })) {
+        return Fail("no folder browser");
+    }
+    // The browser expands its tree to the start folder while it comes up: wait
+    // until a folder below the root is selected and the selection has settled.
+    HWND tree = ::FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    LRESULT last = 0;
+    DWORD stableSince = ::GetTickCount();
+    const bool settled = WaitFor(timeoutMs, [&] {
+        const LRESULT caret = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+        const LRESULT root = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        if (caret != last) {
+            last = caret;
+            stableSince = ::GetTickCount();
+        }
+        return caret != 0 && caret != root && ::GetTickCount() - stableSince >= kSettleMs;
+    });
+    if (!settled) std::fprintf(stderr, "wizard_driver: the folder browser kept its root selected\n");
+    ::PostMessageA(::GetDlgItem(browser, button), BM_CLICK, 0, 0);
+    return WaitFor(timeoutMs, [&] { return !::IsWindow(browser); }) ? 0 : Fail("the folder browser stays open");
+}
+
 LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) ::PostQuitMessage(0);
     return ::DefWindowProcA(window, message, wParam, lParam);
@@ -245,7 +282,7 @@ int Usage() {
                  "  press next|back | sysclose | sheet-click ID | sheet-text ID | sheet-state ID |\n"
                  "  click ID | click-async ID | set-text ID HEX | get-text ID | state ID |\n"
                  "  lv-states | lv-set ROW 0|1 | lv-text ROW SUB | lv-columns |\n"
-                 "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS |\n"
+                 "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS | browser ok|cancel [ms] |\n"
                  "  fake-viewer | close-viewer | viewer-window [ms]\n");
     return 2;
 }
@@ -281,6 +318,9 @@ int main(int argc, char** argv) {
         const std::string answer = argv[2];
         const int button = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDOK;
         return MessageBoxCommand(button, TimeoutArg(argc, argv, 3));
+    }
+    if (command == "browser" && argc >= 3) {
+        return FolderBrowserCommand(std::string(argv[2]) == "ok" ? IDOK : IDCANCEL, TimeoutArg(argc, argv, 3));
     }
     if (command == "no-msgbox" && argc >= 3) {
         // Succeeds when no message box shows up within the given time.

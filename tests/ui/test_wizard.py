@@ -189,6 +189,24 @@ class WelcomePageTest(unittest.TestCase):
                 self.assertEqual(enabled, w.state(radio)["enabled"], (control, radio))
         self.assertEqual([False, False, False], [w.checked(b) for b in (DESKTOP_BOX, THUMBS_BOX, GROUP_BOX)])
 
+    def test_browse_button_appends_the_product_folder_where_missing(self):
+        w = self.wizard
+        for folder in ("Apps\\TESSOLO", "Apps\\Fotos"):
+            self.prefix.unix_path("C:\\" + folder).mkdir(parents=True, exist_ok=True)
+        cases = [
+            # (field before, button, field after): the browser opens on the field's folder
+            ("C:\\Apps\\Fotos\\", "ok", "C:\\Apps\\Fotos\\Tessolo\\"),
+            ("C:\\Apps\\TESSOLO", "ok", "C:\\Apps\\TESSOLO\\"),
+            ("C:\\", "ok", "C:\\Tessolo\\"),
+            ("C:\\Apps\\Fotos", "cancel", "C:\\Apps\\Fotos"),
+        ]
+        for before, button, after in cases:
+            with self.subTest(field=before, button=button):
+                w.set_text(FOLDER, before)
+                w.click_async(BROWSE)
+                w.close_folder_browser(button)
+                self.assertEqual(after, w.text(FOLDER))
+
     def test_whats_new_page_shows_the_release_notes(self):
         w = self.wizard
         go_to(w, WHATS_NEW)
