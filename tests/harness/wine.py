@@ -179,6 +179,13 @@ class WinePrefix:
                 shutil.copytree(entry, drive_c / entry.name, symlinks=True)
             else:
                 shutil.copy2(entry, drive_c / entry.name)
+        # Wine links the user's Desktop, Documents and the like into HOME; a
+        # copy would share the template's, so each prefix gets real folders.
+        for profile in (drive_c / "users").iterdir():
+            for entry in profile.iterdir():
+                if entry.is_symlink():
+                    entry.unlink()
+                    entry.mkdir()
         Path(self.env["HOME"]).mkdir(parents=True, exist_ok=True)
         if self.display_size:
             self.xvfb = Xvfb(*self.display_size)
