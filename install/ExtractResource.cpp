@@ -31,7 +31,9 @@ private:
 };
 
 // A target that another process (or handle) holds open cannot be opened
-// for writing without sharing; a missing target is free.
+// for writing without sharing; a missing target is free. The rename below
+// also refuses an open target on most file systems, but not where renames
+// follow POSIX rules, so the held file is refused before anything is written.
 bool TargetIsWritable(const char* path) {
     UniqueFile probe(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));

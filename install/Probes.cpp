@@ -73,11 +73,13 @@ int ReadRegistryString(HKEY root, const char* subkey, const char* valueName, cha
     std::memset(buffer, 0, *size);
     UniqueKey key;
     if (::RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return 0;
-    // One byte stays free: a value that fills the buffer still ends in zero.
-    DWORD stored = *size > 0 ? *size - 1 : 0;
-    if (::RegQueryValueExA(key.Get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                           &stored) != ERROR_SUCCESS) {
-        std::memset(buffer, 0, *size);  // a value too long for the buffer leaves no fragment
+    DWORD stored = *size;
+    const LONG status = ::RegQueryValueExA(key.Get(), valueName, nullptr, nullptr,
+                                           reinterpret_cast<BYTE*>(buffer), &stored);
+    // A value that fills the buffer without its own terminator would leave
+    // the text unterminated.
+    if (status != ERROR_SUCCESS || (stored == *size && stored > 0 && buffer[stored - 1] != '\0')) {
+        std::memset(buffer, 0, *size);  // a value too long leaves no fragment
         return 0;
     }
     *size = stored;

@@ -17,8 +17,8 @@ int ReadFileVersion(const char* path, char* versionText, char* companyName);
 // opened for reading.
 int FileSizeOf(const char* path);
 
-// Reads a string value into `buffer` (*size bytes, cleared first; it always
-// keeps a terminating zero) and sets *size to the bytes stored. Returns 1 when
-// the value was read, else 0.
+// Reads a string value into `buffer` (*size bytes, cleared first) and sets
+// *size to the bytes stored. Returns 1 when the value was read and ends in a
+// zero within the buffer, else 0 with the buffer cleared.
 int ReadRegistryString(HKEY root, const char* subkey, const char* valueName, char* buffer,
                        DWORD* size);
