@@ -83,6 +83,17 @@ def installation(prefix, folder):
     return files, links, registry
 
 
+def record_browser(prefix):
+    """Makes Wine's browser launcher append every address it is given to a
+    file; returns (that file, the recording script)."""
+    recorded = prefix.path.parent / (prefix.path.name + "-browser.txt")
+    recorder = prefix.path.parent / (prefix.path.name + "-browser.sh")
+    recorder.write_text(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{recorded}"\n')
+    recorder.chmod(0o755)
+    prefix.reg_set(r"HKCU\Software\Wine\WineBrowser", "Browsers", wine.REG_SZ, str(recorder))
+    return recorded, recorder
+
+
 def wait_for_file(path, timeout=20):
     deadline = time.time() + timeout
     while time.time() < deadline:
@@ -322,11 +333,7 @@ class InstallTest(unittest.TestCase):
     def test_failed_install_returns_to_welcome_then_no_to_file_types_still_installs_and_finish(self):
         with ui_prefix("wizard-finish") as wp:
             wp.unix_path("C:\\").joinpath("Blocked").write_text("a file where a folder should go")
-            recorded = wp.path.parent / (wp.path.name + "-browser.txt")
-            recorder = wp.path.parent / (wp.path.name + "-browser.sh")
-            recorder.write_text(f'#!/bin/sh\nprintf "%s\\n" "$@" >> "{recorded}"\n')
-            recorder.chmod(0o755)
-            wp.reg_set(r"HKCU\Software\Wine\WineBrowser", "Browsers", wine.REG_SZ, str(recorder))
+            recorded, recorder = record_browser(wp)
 
             w = Wizard.open(wp)
             w.set_text(FOLDER, r"C:\Blocked\Tessolo")
@@ -359,6 +366,25 @@ class InstallTest(unittest.TestCase):
             self.assertTrue(wp.wait_for_window("Tessolo"), "the viewer did not start")
             self.assertTrue(wait_for_file(recorded), "the FAQ page was not opened")
             self.assertIn(FAQ_ADDRESS, recorded.read_text().split("\n"))
+            recorded.unlink()
+            recorder.unlink()
+
+    def test_outside_family_6_keeps_settings_in_program_folder_and_finish_without_viewer_only_opens_faq(self):
+        with ui_prefix("wizard-xp", version="winxp") as wp:
+            recorded, recorder = record_browser(wp)
+            w = Wizard.open(wp)
+            self.assertEqual(DEFAULT_FOLDER, w.text(FOLDER))
+            go_to(w, READY)
+            self.assertEqual((True, False), (w.checked(INI_PROGRAM), w.checked(INI_APPDATA)))
+            w.next()
+            w.wait_page(FINISHED)
+            self.assertTrue(w.no_message_box(500), "no file type was ticked, yet a question came")
+            w.click(START_VIEWER)
+            w.click_cancel()
+            self.assertEqual(0, w.wait_exit())
+            self.assertTrue(wait_for_file(recorded), "the FAQ page was not opened")
+            self.assertEqual([FAQ_ADDRESS], recorded.read_text().split())
+            self.assertFalse(wp.wait_for_window("Tessolo", timeout=3), "the viewer started unasked")
             recorded.unlink()
             recorder.unlink()
 
