@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "framework/SubclassedControl.h"
-#include "framework/WinApp.h"
 
 namespace {
 
@@ -12,13 +11,6 @@ bool IsControlColourMessage(UINT message) {
 }
 
 }  // namespace
-
-INT_PTR Dialog::DoModal(HWND parent) {
-    return ::DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, ModalProc,
-                             reinterpret_cast<LPARAM>(this));
-}
-
-void Dialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
 
 HWND Dialog::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
@@ -60,21 +52,11 @@ BOOL Dialog::OnInitDialog() {
     return TRUE;
 }
 
-BOOL Dialog::OnCommand(WPARAM wParam, LPARAM) {
-    // A plain dialog closes on its OK and Cancel buttons.
-    const int id = LOWORD(wParam);
-    if (id == IDOK || id == IDCANCEL) {
-        EndDialog(id);
-        return TRUE;
-    }
-    return FALSE;
-}
+BOOL Dialog::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
 BOOL Dialog::OnNotify(NMHDR*, LRESULT*) { return FALSE; }
 
 bool Dialog::DoDataExchange(DataExchange&) { return true; }
-
-bool Dialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND || message == WM_NOTIFY || IsControlColourMessage(message)) {
@@ -97,23 +79,6 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         default:
-            break;
+            return FALSE;
     }
-    INT_PTR result = FALSE;
-    return OnMessage(message, wParam, lParam, &result) ? result : FALSE;
-}
-
-INT_PTR CALLBACK Dialog::ModalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Dialog* dialog = nullptr;
-    if (message == WM_INITDIALOG) {
-        dialog = reinterpret_cast<Dialog*>(lParam);
-        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
-        dialog->Attach(window);
-        return dialog->OnInitDialog();
-    }
-    dialog = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
-    if (!dialog) return FALSE;
-    const INT_PTR result = dialog->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY) dialog->Attach(nullptr);
-    return result;
 }

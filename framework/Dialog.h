@@ -1,5 +1,5 @@
-// A dialog from a template: modal run, control access by id, data exchange
-// and message dispatch to virtual handlers. Control notifications go to the
+// A dialog window from a template: control access by id, data exchange and
+// message dispatch to virtual handlers. Control notifications go to the
 // subclassed control that sent them first (reflection), so a label can handle
 // its own clicks and colours.
 #pragma once
@@ -17,14 +17,9 @@ struct DataExchange {
 class Dialog {
 public:
     Dialog() = default;
-    explicit Dialog(UINT templateId) : m_templateId(templateId) {}
     virtual ~Dialog() = default;
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
-
-    // Runs the dialog modally; EndDialog's result, or -1 when it could not be created.
-    INT_PTR DoModal(HWND parent);
-    void EndDialog(INT_PTR result);
 
     UINT TemplateId() const { return m_templateId; }
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -55,16 +50,13 @@ protected:
     // WM_NOTIFY that no control took; TRUE with *result set when handled.
     virtual BOOL OnNotify(NMHDR* header, LRESULT* result);
     virtual bool DoDataExchange(DataExchange& exchange);
-    // Any other message; true with *result set when handled.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
 
-    // The common dispatch of a dialog procedure once the window is attached.
+    // The common dispatch of a dialog procedure once the window is attached;
+    // the derived class's procedure attaches it at WM_INITDIALOG.
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window) { m_hWnd = window; }
 
 private:
-    static INT_PTR CALLBACK ModalProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
     UINT m_templateId = 0;
     HWND m_hWnd = nullptr;
 };

@@ -2,10 +2,7 @@
 
 #include "framework/WinApp.h"
 
-void PropertyPage::Construct(UINT templateId, UINT captionId) {
-    SetTemplateId(templateId);
-    m_captionId = captionId;
-}
+void PropertyPage::Construct(UINT templateId) { SetTemplateId(templateId); }
 
 PROPSHEETPAGEA PropertyPage::Describe() {
     PROPSHEETPAGEA page = {};
@@ -13,10 +10,6 @@ PROPSHEETPAGEA PropertyPage::Describe() {
     page.dwFlags = PSP_DEFAULT;
     page.hInstance = AppInstance();
     page.pszTemplate = MAKEINTRESOURCEA(TemplateId());
-    if (m_captionId != 0) {
-        page.dwFlags |= PSP_USETITLE;
-        page.pszTitle = MAKEINTRESOURCEA(m_captionId);
-    }
     page.pfnDlgProc = PageProc;
     page.lParam = reinterpret_cast<LPARAM>(this);
     return page;
@@ -31,8 +24,6 @@ LRESULT PropertyPage::OnWizardNext() { return 0; }
 LRESULT PropertyPage::OnWizardBack() { return 0; }
 
 BOOL PropertyPage::OnQueryCancel() { return FALSE; }
-
-BOOL PropertyPage::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
 HWND PropertyPage::SheetWindow() const { return ::GetParent(GetSafeHwnd()); }
 

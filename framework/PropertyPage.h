@@ -11,9 +11,8 @@ class PropertyPage : public Dialog {
 public:
     PropertyPage() = default;
 
-    // Gives the page its template; the caption comes from the template when
-    // captionId is 0.
-    void Construct(UINT templateId, UINT captionId = 0);
+    // Gives the page its template; the page's caption is the template's.
+    void Construct(UINT templateId);
 
     // The page's entry in the sheet's header.
     PROPSHEETPAGEA Describe();
@@ -31,14 +30,10 @@ protected:
     virtual BOOL OnQueryCancel();
 
     BOOL OnNotify(NMHDR* header, LRESULT* result) override;
-    // OK and Cancel are the sheet's; a page has no command of its own by default.
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     // The sheet that holds the page (the page's parent window).
     HWND SheetWindow() const;
 
 private:
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    UINT m_captionId = 0;
 };

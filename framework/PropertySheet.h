@@ -29,7 +29,6 @@ public:
     INT_PTR DoModal();
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     PropertyPage* GetPage(int index) const;
     // The index of the page on show, from the sheet itself; the first page
