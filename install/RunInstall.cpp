@@ -17,6 +17,7 @@
 #include "install/PayloadTable.h"
 #include "install/RegisterApplication.h"
 #include "install/ViewerSettings.h"
+#include "offers/PartnerInstallers.h"
 #include "res/ResourceIds.h"
 
 int ToolbarOfferFailed = 0;
@@ -120,10 +121,9 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
                               options.thumbnailsShortcut, options.allUsersShortcuts,
                               options.fileTypeSelection, options.assocAllUsers);
 
-    // Partner offers (wizard only; a silent install passes all three flags
-    // as 0): the accepted toolbar offer, then the accepted browser offer,
-    // each downloaded, verified, run and deleted. They go here.
-    BrowserInstallerRun = 0;
+    // Partner offers (wizard only): the accepted toolbar offer, then the
+    // accepted browser offer, each downloaded, verified, run and deleted.
+    RunPartnerOffers(options);
 
     return 1;
 }

@@ -1,0 +1,142 @@
+#include "offers/PartnerInstallers.h"
+
+#include <vector>
+
+#include <windows.h>
+
+#include "app/InstallOptions.h"
+#include "app/Limits.h"
+#include "download/HttpDownloadDlg.h"
+#include "framework/Handles.h"
+#include "install/PathText.h"
+#include "install/Probes.h"
+#include "install/RunInstall.h"
+#include "install/VersionRule.h"
+#include "offers/PickPartnerDownloadBase.h"
+
+namespace {
+
+constexpr char kToolbarSavedAs[] = "google_toolbar_installer.exe";
+constexpr char kToolbarFileNt[] = "google_toolbar_tesd.exe";
+constexpr char kToolbarArgumentsNt[] = "/e:asknot /t:24 /d:ask /h:ask /q /r:TESC";
+constexpr char kToolbarFile9x[] = "google_toolbar_9x_de.exe";
+constexpr char kToolbarArguments9x[] = "/q /s:de";
+constexpr char kToolbarLabel[] = "Google Toolbar";
+// The 9x installer carries no version resource; anything up to this size is
+// an error page or a truncated transfer, not the installer.
+constexpr int kToolbar9xMinimumBytes = 559000;
+
+constexpr char kBrowserSavedAs[] = "GoogleChromeDownloader.exe";
+constexpr char kBrowserFile[] = "google_chrome.exe";
+constexpr char kBrowserArgumentsDefault[] = "/default:true";
+constexpr char kBrowserArgumentsNotDefault[] = "/default:false";
+constexpr char kBrowserLabel[] = "Google Chrome";
+
+// The installer may still be closing its own file when it ends.
+constexpr DWORD kDeleteDelayMs = 250;
+
+// Temporary folder (ending in a backslash) + name; empty when it does not fit.
+std::string TempFilePath(const char* name) {
+    char folder[kMaxPath] = {};
+    const DWORD length = ::GetTempPathA(kMaxPath, folder);
+    if (length == 0 || length >= static_cast<DWORD>(kMaxPath)) return std::string();
+    AppendBackslash(folder);
+    std::string path = std::string(folder) + name;
+    return path.size() < static_cast<size_t>(kMaxPath) ? path : std::string();
+}
+
+bool HasVersionResource(const std::string& path) {
+    char versionText[kVersionTextSize];
+    return ReadFileVersion(path.c_str(), versionText, nullptr) == 1;
+}
+
+void RepaintActiveWindow() {
+    if (HWND active = ::GetActiveWindow()) ::UpdateWindow(active);
+}
+
+// Starts target + arguments and waits for it without a time limit. The
+// target is quoted: the temporary folder may hold blanks, and an unquoted
+// path would let "C:\Documents.exe" and the like run instead. True when the
+// process was started.
+bool RunAndWait(const std::string& target, const char* arguments) {
+    const std::string line = "\"" + target + "\" " + arguments;
+    std::vector<char> commandLine(line.begin(), line.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return false;
+    }
+    UniqueKernelHandle processHandle(process.hProcess);
+    UniqueKernelHandle threadHandle(process.hThread);
+    (void)::WaitForSingleObject(processHandle.Get(), INFINITE);
+    return true;
+}
+
+void DeleteAfterPause(const std::string& target) {
+    ::Sleep(kDeleteDelayMs);
+    // A file still held open stays behind; nothing depends on it.
+    (void)::DeleteFileA(target.c_str());
+}
+
+}  // namespace
+
+bool DownloadWithDialog(const std::string& url, const std::string& target, const char* label) {
+    CHttpDownloadDlg dialog;
+    dialog.m_strUrl = url;
+    dialog.m_strTargetPath = target;
+    dialog.m_strSourceLabel = label;
+    return dialog.DoModal() == IDOK;
+}
+
+void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
+    ToolbarOfferFailed = 0;
+    const std::string target = TempFilePath(kToolbarSavedAs);
+    if (target.empty()) {
+        ToolbarOfferFailed = 1;
+        return;
+    }
+    const std::string address =
+        PickPartnerDownloadBase() + (windows9x ? kToolbarFile9x : kToolbarFileNt);
+    const char* arguments = windows9x ? kToolbarArguments9x : kToolbarArgumentsNt;
+
+    if (download(address, target, kToolbarLabel)) {
+        RepaintActiveWindow();
+        const bool verified = windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
+                                        : HasVersionResource(target);
+        if (verified) {
+            // An installer that does not start is not reported.
+            (void)RunAndWait(target, arguments);
+        } else {
+            ToolbarOfferFailed = 1;
+        }
+    } else {
+        ToolbarOfferFailed = 1;
+    }
+    DeleteAfterPause(target);
+}
+
+void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
+    const std::string target = TempFilePath(kBrowserSavedAs);
+    if (target.empty()) return;
+    const std::string address = PickPartnerDownloadBase() + kBrowserFile;
+    const char* arguments = asDefault ? kBrowserArgumentsDefault : kBrowserArgumentsNotDefault;
+
+    if (download(address, target, kBrowserLabel)) {
+        RepaintActiveWindow();
+        if (HasVersionResource(target)) {
+            RepaintActiveWindow();
+            if (RunAndWait(target, arguments)) BrowserInstallerRun = 1;
+        }
+    }
+    DeleteAfterPause(target);
+}
+
+void RunPartnerOffers(const InstallOptions& options) {
+    BrowserInstallerRun = 0;
+    if (options.silent) return;
+    if (options.installToolbar) RunToolbarOffer(IsWindows9x());
+    if (options.installBrowser) RunBrowserOffer(options.browserAsDefault != 0);
+}
