@@ -10,6 +10,7 @@
 #include "framework/StringTable.h"
 #include "install/InstallLog.h"
 #include "install/RunInstall.h"
+#include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
 #include "wizard/WizPropertyPage.h"
 #include "wizard/WizPropertySheet.h"
@@ -96,11 +97,12 @@ void SetupApp::RunInteractive() {
     theSheet.m_hFileTypeList = nullptr;
 
     CWizPropertyPage pages[kWizardPageObjects];
-    BrowserInstallerRun = 0;
-    // The partner eligibility checks come with the offer pages; until then
-    // neither offer is shown and the wizard has five pages.
-    theSheet.ToolbarOffered = 0;
-    theSheet.BrowserOffered = 0;
+    // The partner's checks decide before any window exists: the toolbar
+    // first, the browser only without a toolbar offer (this also clears
+    // BrowserInstallerRun).
+    const PartnerOffers offers = DecidePartnerOffers();
+    theSheet.ToolbarOffered = offers.toolbarOffered;
+    theSheet.BrowserOffered = offers.browserOffered;
 
     pages[0].Construct(IDD_WELCOME);
     pages[1].Construct(IDD_WHATS_NEW);

@@ -11,7 +11,7 @@ of their CP1252 bytes.
 
 import time
 
-from tests.harness import wine
+from tests.harness import partners, wine
 
 DRIVER_EXE = wine.BUILD_DIR / "tools" / "wizard_driver.exe"
 
@@ -32,8 +32,11 @@ class Wizard:
         self.process = process
 
     @classmethod
-    def open(cls, prefix, options="", cwd_win=wine.SETUP_DIR_WIN, timeout_ms=30000):
-        """Starts the setup without waiting for it and waits for its first page."""
+    def open(cls, prefix, options="", cwd_win=wine.SETUP_DIR_WIN, timeout_ms=30000, offers=()):
+        """Starts the setup without waiting for it and waits for its first page.
+        `offers` names the partner offers the checks allow ("toolbar",
+        "browser"); by default neither, so the wizard has five pages."""
+        partners.steer_offers(prefix, toolbar="toolbar" in offers, browser="browser" in offers)
         line = f'"{wine.SETUP_EXE_WIN}"' + (" " + options if options else "")
         process = prefix.start([wine.PROBE_EXE, "run"],
                                env={"PROBE_CMDLINE": line, "PROBE_CWD": cwd_win})
