@@ -15,6 +15,8 @@ os.environ.setdefault("TESSOLO_BUILD_DIR",
 from tests.harness import wine  # noqa: E402
 
 DEMO_FOLDER = r"C:\Apps\Tessolo"
+# Values listed per registry key in the summary.
+SHOWN_VALUES = 10
 DEMO_OPTIONS = f'/silent /folder="{DEMO_FOLDER}" /group=1 /desktop=1 /thumbs=1 /assoc=1'
 
 
@@ -76,9 +78,14 @@ def summary(prefix, log_dir):
         if tree is None:
             continue
         for sub, values in tree.items():
+            if not values:
+                continue
             print(f"  [{key}{chr(92) + sub if sub else ''}]")
-            for name, (_, data) in values.items():
+            shown = list(values.items())
+            for name, (_, data) in shown[:SHOWN_VALUES]:
                 print(f"    {name or '(default)'} = {data}")
+            if len(shown) > SHOWN_VALUES:
+                print(f"    ... {len(shown)} values in all")
     classes = prefix.reg_subkeys(r"HKLM\SOFTWARE\Classes") or []
     ours = [k for k in classes if k.lower().startswith("tessolo.")]
     print(f"  {len(ours)} file-type classes (Tessolo.<stem>), e.g. {', '.join(ours[:5])}")
