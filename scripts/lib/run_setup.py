@@ -2,6 +2,7 @@
 demonstration install wrote."""
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -28,6 +29,11 @@ def prepare_prefix(path, display, own_home):
         subprocess.run(["wine", "wineboot", "-i"], env=prefix.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
         subprocess.run(["wineserver", "-w"], env=prefix.env, check=False)
+        # Debian's Wine does not read its own fonts folder: without these the
+        # dialogs fall back to a wider face and their texts wrap.
+        fonts = Path(path) / "drive_c" / "windows" / "Fonts"
+        for font in Path("/usr/share/wine/fonts").glob("*"):
+            shutil.copy2(font, fonts / font.name)
     prefix._start_wine()
     return prefix
 
