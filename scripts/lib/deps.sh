@@ -3,7 +3,7 @@
 # Sourced by scripts/run and scripts/test.
 
 tessolo_packages=(
-  cmake ninja-build python3 g++ clang
+  cmake ninja-build python3 g++ clang libclang-rt-14-dev curl
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386 wine64 xvfb xauth fonts-wine x11-utils imagemagick
   googletest fp-utils locales
