@@ -38,6 +38,10 @@ INSTALL_FAILED = ("Fehler beim Installieren!\n\n"
                   "oder keine Schreibrechte vorhanden sind!")
 
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"
+# (key, value name) of the earlier installation's open command and of the
+# program-files folder.
+OPEN_COMMAND = (r"HKLM\SOFTWARE\Classes\Tessolo\shell\open\command", "")
+PROGRAM_FILES = (r"HKLM\Software\Microsoft\Windows\CurrentVersion", "ProgramFilesDir")
 
 
 def built(relative):
@@ -204,12 +208,29 @@ class SilentPayloadTest(unittest.TestCase):
             self.assertEqual(redirected["Toolbar"]["Size"], "16")
             self.assertNotIn("Others", redirected)
 
-    def test_without_folder_option_the_earlier_installation_is_reused(self):
-        with WinePrefix("silent-previous") as wp:
-            wp.reg_set(r"HKLM\SOFTWARE\Classes\Tessolo\shell\open\command", "", REG_SZ,
-                       '"C:\\Old Place\\t_solo32.exe" "%1"')
-            self.assertEqual(wp.run_setup("/silent"), 0)
-            self.assertEqual(differing_files(wp, r"C:\Old Place"), [])
+    def test_without_folder_option_the_earlier_or_the_default_folder_is_used(self):
+        # registry values before the run -> where the payload lands
+        earlier = '"C:\\Old Place\\t_solo32.exe" "%1"'
+        cases = [
+            ("earlier installation", {OPEN_COMMAND: earlier, PROGRAM_FILES: r"C:\Programme"},
+             r"C:\Old Place"),
+            # 259 characters: the longest command a path buffer holds.
+            ("earlier installation, longest command",
+             {OPEN_COMMAND: earlier.ljust(259), PROGRAM_FILES: r"C:\Programme"}, r"C:\Old Place"),
+            ("program files", {PROGRAM_FILES: r"C:\Programme"}, r"C:\Programme\Tessolo"),
+            ("program files with its backslash", {PROGRAM_FILES: "C:\\Apps\\"},
+             r"C:\Apps\Tessolo"),
+            ("empty earlier command", {OPEN_COMMAND: "", PROGRAM_FILES: r"C:\Programme"},
+             r"C:\Programme\Tessolo"),
+            # A value too long for a path buffer is not read: the fixed default.
+            ("unreadable program files", {PROGRAM_FILES: "C:\\" + "p" * 300}, r"C:\Tessolo"),
+        ]
+        for name, values, folder in cases:
+            with self.subTest(name), WinePrefix("silent-default-folder") as wp:
+                for key_value, data in values.items():
+                    wp.reg_set(*key_value, REG_SZ, data)
+                self.assertEqual(wp.run_setup("/silent"), 0)
+                self.assertEqual(differing_files(wp, folder), [])
 
 
 if __name__ == "__main__":

@@ -1,0 +1,16 @@
+// The text side of the install-folder defaults (portable: no Windows API).
+#pragma once
+
+// The program-files folder, a backslash when it has none (an empty text has
+// none), then "Tessolo", without a trailing backslash. Writes it into folder
+// (kMaxPath bytes) and returns true; false, with folder untouched, when it
+// would not fit a path buffer.
+bool DefaultFolderFromProgramFiles(const char* programFiles, char* folder);
+
+// The folder of the viewer named by an open command such as
+// "C:\Programme\Tessolo\t_solo32.exe" "%1": the path runs from after an
+// opening double quote up to the next double quote or the end, and its drive
+// and directory, given a trailing backslash, go into folder (kMaxPath bytes);
+// a path that names neither gives "\". False, with folder untouched, when the
+// result would not fit a path buffer.
+bool FolderFromOpenCommand(const char* command, char* folder);
