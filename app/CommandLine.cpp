@@ -8,6 +8,18 @@
 namespace {
 
 constexpr char kSilentSwitch[] = "/silent";
+constexpr char kFolderOption[] = "/folder=";
+constexpr char kDesktopOption[] = "/desktop=";
+constexpr char kThumbnailsOption[] = "/thumbs=";
+constexpr char kGroupOption[] = "/group=";
+constexpr char kAllUsersOption[] = "/allusers=";
+constexpr char kAssocOption[] = "/assoc=";
+constexpr char kAssocAllUsersSwitch[] = "/assocallusers";
+constexpr char kIniOption[] = "/ini=";
+
+// The "/assoc=" values that select file types.
+constexpr int kAssocImageTypes = 1;
+constexpr int kAssocAllTypes = 2;
 
 struct NumericOption {
     const char* name;
@@ -69,29 +81,29 @@ void ApplySilentOptions(const char* commandLine, InstallOptions& options) {
 
     // A "/folder=" option replaces the folder defaults only when present.
     char folder[kOptionValueLimit];
-    if (ReadTextOption(copy, "/folder=", folder)) {
+    if (ReadTextOption(copy, kFolderOption, folder)) {
         std::strcpy(options.installFolder, folder);
     }
 
     static const NumericOption kNumericOptions[] = {
-        {"/desktop=", &InstallOptions::desktopShortcut},
-        {"/thumbs=", &InstallOptions::thumbnailsShortcut},
-        {"/group=", &InstallOptions::startMenuShortcut},
-        {"/allusers=", &InstallOptions::allUsersShortcuts},
+        {kDesktopOption, &InstallOptions::desktopShortcut},
+        {kThumbnailsOption, &InstallOptions::thumbnailsShortcut},
+        {kGroupOption, &InstallOptions::startMenuShortcut},
+        {kAllUsersOption, &InstallOptions::allUsersShortcuts},
     };
     for (const NumericOption& option : kNumericOptions) {
         options.*option.field = ReadNumericOption(copy, option.name);
     }
 
-    const int assoc = ReadNumericOption(copy, "/assoc=");
-    if (assoc == 1 || assoc == 2) {
-        const int rows = assoc == 1 ? ImageTypeCount : FileTypeCount;
+    const int assoc = ReadNumericOption(copy, kAssocOption);
+    if (assoc == kAssocImageTypes || assoc == kAssocAllTypes) {
+        const int rows = assoc == kAssocImageTypes ? ImageTypeCount : FileTypeCount;
         for (int i = 0; i < rows; ++i) options.fileTypeSelection[i] = 1;
         options.associateFiles = 1;
     }
 
-    if (std::strstr(copy, "/assocallusers")) options.assocAllUsers = 1;
+    if (std::strstr(copy, kAssocAllUsersSwitch)) options.assocAllUsers = 1;
 
     char ini[kOptionValueLimit];
-    if (ReadTextOption(copy, "/ini=", ini)) std::strcpy(options.iniFolder, ini);
+    if (ReadTextOption(copy, kIniOption, ini)) std::strcpy(options.iniFolder, ini);
 }

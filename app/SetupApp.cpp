@@ -44,9 +44,9 @@ ExitCode ExitCodeFor(InstallStop stop) {
     return kExitInstalled;
 }
 
-}  // namespace
-
 bool IsViewerRunning() { return ::FindWindowA(kViewerWindowClass, nullptr) != nullptr; }
+
+}  // namespace
 
 BOOL SetupApp::InitInstance() {
     // The three-dimensional control look: the common controls of this system.

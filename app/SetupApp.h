@@ -20,6 +20,3 @@ private:
     // One of the wizard's fonts, described in m_logFont.
     HFONT CreateWizardFont(LONG height);
 };
-
-// True while a top-level window of the viewer's class exists.
-bool IsViewerRunning();

@@ -1,5 +1,6 @@
 #include "install/PayloadTable.h"
 
+#include "app/ProductInfo.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -8,8 +9,8 @@ constexpr char kRoot[] = "";
 }  // namespace
 
 const PayloadItem kPayloadItems[kPayloadCount] = {
-    {"EXE", IDR_VIEWER_EXE, kRoot, "t_solo32.exe", WriteRule::Always},
-    {"EXE", IDR_UNINSTALL_EXE, kRoot, "ts_uninstall.exe", WriteRule::Always},
+    {"EXE", IDR_VIEWER_EXE, kRoot, kViewerExeName, WriteRule::Always},
+    {"EXE", IDR_UNINSTALL_EXE, kRoot, kUninstallExeName, WriteRule::Always},
     {"HLP", IDR_HELP_CHM, kRoot, "t_solo32.chm", WriteRule::Always},
     {"HLP", IDR_HELP_GERMAN_CHM, "Help", "t_solo32d.chm", WriteRule::Always},
     {"TXT", IDR_ABOUT_TXT, kRoot, "t_about.txt", WriteRule::Always},
