@@ -25,7 +25,6 @@ public:
 
     HFONT BannerFont() const { return m_font.Get(); }
     COLORREF BannerTextColor() const { return m_textColour; }
-    bool IsBold() const { return m_bold != FALSE; }
 
 protected:
     void PreSubclassWindow() override;

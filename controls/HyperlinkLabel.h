@@ -39,6 +39,7 @@ public:
     HFONT UnderlinedFont() const { return m_underlinedFont.Get(); }
     HFONT PlainFont() const { return m_plainFont.Get(); }
 
+    static constexpr UINT kHoverTimerId = 100;
     static constexpr UINT kHoverTimerPeriodMs = 100;
 
 protected:
@@ -66,5 +67,5 @@ private:
     UniqueFont m_underlinedFont;
     UniqueFont m_plainFont;
     UniqueCursor m_linkCursor;
-    UINT m_hoverTimerId = 100;
+    UINT m_hoverTimerId = kHoverTimerId;
 };

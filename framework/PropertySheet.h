@@ -11,10 +11,9 @@
 
 class PropertyPage;
 
-// The sheet's own buttons in wizard mode.
+// The sheet's own Back and Next buttons in wizard mode.
 constexpr int kWizardBackButton = 0x3023;
 constexpr int kWizardNextButton = 0x3024;
-constexpr int kWizardFinishButton = 0x3025;
 
 class PropertySheetDialog {
 public:

@@ -14,13 +14,13 @@
 #include "offers/BrowserFollowUp.h"
 #include "offers/ViewerWindow.h"
 #include "res/ResourceIds.h"
+#include "wizard/PagePositions.h"
 #include "wizard/WizPropertyPage.h"
 #include "wizard/WizPropertySheet.h"
 
 namespace {
 
 constexpr DWORD kLaunchPauseMs = 50;
-constexpr int kWelcomePosition = 0;
 // The viewer's start parameters are cut to this many characters.
 constexpr size_t kViewerParameterLimit = 127;
 

@@ -12,6 +12,7 @@
 #include "install/RunInstall.h"
 #include "res/ResourceIds.h"
 #include "wizard/FolderRules.h"
+#include "wizard/PagePositions.h"
 #include "wizard/WizPropertyPage.h"
 #include "wizard/WizPropertySheet.h"
 
@@ -101,7 +102,7 @@ void CWizPropertyPage::ActivateReady() {
     SetDlgItemFont(IDC_READY_TITLE, m_pSheet->TitleFont.Get());
 
     char folder[kMaxPath] = {};
-    const std::string typed = m_pSheet->GetWizPage(0)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath);
+    const std::string typed = m_pSheet->GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath);
     std::strncpy(folder, typed.c_str(), kMaxPath - 1);
     TrimPathSpaces(folder);
     const std::string line = LoadStringText(IDS_FOLDER_LABEL, kFolderLabelLimit) + ": " + folder;
@@ -121,7 +122,7 @@ void CWizPropertyPage::ActivateReady() {
 
 void CWizPropertyPage::ActivateFinished() {
     const bool toolbarInstalled = m_pSheet->ToolbarOffered &&
-                                  m_pSheet->GetWizPage(3)->IsDlgButtonChecked(IDC_ACCEPT_TOOLBAR) &&
+                                  m_pSheet->GetWizPage(kOfferPosition)->IsDlgButtonChecked(IDC_ACCEPT_TOOLBAR) &&
                                   ToolbarOfferFailed == 0;
     ShowDlgItem(IDC_TOOLBAR_NOTE, toolbarInstalled);
     ShowDlgItem(IDC_TOOLBAR_PICTURE, toolbarInstalled);

@@ -1,7 +1,7 @@
 #include "wizard/PagePositions.h"
 
 namespace {
-constexpr int kOfferPosition = 3;
+// The ready and finished pages' positions less the number of offer pages.
 constexpr int kReadyOffset = 3;
 constexpr int kFinishedOffset = 4;
 }  // namespace
@@ -13,9 +13,9 @@ PageRole RoleAtPosition(int index, int toolbarOffered, int browserOffered) {
     if (shifted == kReadyOffset) return PageRole::Ready;
     if (shifted == kFinishedOffset) return PageRole::Finished;
     switch (index) {
-        case 0: return PageRole::Welcome;
-        case 1: return PageRole::WhatsNew;
-        case 2: return PageRole::FileTypes;
+        case kWelcomePosition: return PageRole::Welcome;
+        case kWhatsNewPosition: return PageRole::WhatsNew;
+        case kFileTypePosition: return PageRole::FileTypes;
         default: return PageRole::Unknown;
     }
 }

@@ -2,6 +2,13 @@
 // page at position 3 shifts the ready and finished pages by one (portable).
 #pragma once
 
+// Positions that do not depend on the offer; the offer page, when there is
+// one, sits at kOfferPosition.
+constexpr int kWelcomePosition = 0;
+constexpr int kWhatsNewPosition = 1;
+constexpr int kFileTypePosition = 2;
+constexpr int kOfferPosition = 3;
+
 enum class PageRole {
     Welcome,
     WhatsNew,

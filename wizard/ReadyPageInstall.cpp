@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr int kWelcomePosition = 0;
-constexpr int kFileTypePosition = 2;
-constexpr int kOfferPosition = 3;
 // Doubled percent signs print as single ones: the settings file's writer
 // expands %APPDATA% itself.
 constexpr char kApplicationDataIniFormat[] = "%%APPDATA%%\\Tessolo";

@@ -8,6 +8,8 @@
 
 namespace {
 constexpr int kCancelButton = IDCANCEL;
+// The low four bits of a system command are the system's own.
+constexpr UINT kSystemCommandMask = 0xFFF0;
 }  // namespace
 
 CWizPropertySheet::CWizPropertySheet(const char* caption, HWND parent, UINT firstPage)
@@ -56,6 +58,6 @@ BOOL CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CWizPropertySheet::OnSysCommand(UINT id, LPARAM lParam) {
-    if ((id & 0xFFF0) == SC_CLOSE && !IsFinishedPageActive() && !ConfirmQuit()) return;
+    if ((id & kSystemCommandMask) == SC_CLOSE && !IsFinishedPageActive() && !ConfirmQuit()) return;
     PropertySheetDialog::OnSysCommand(id, lParam);
 }

@@ -96,7 +96,7 @@ int ActiveIndex(HWND wizard) {
 // Memory in the wizard's process for messages whose argument is a pointer.
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND window, size_t size) : m_size(size) {
+    RemoteBuffer(HWND window, size_t size) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(window, &pid);
         m_process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
@@ -121,7 +121,6 @@ public:
 private:
     HANDLE m_process = nullptr;
     void* m_address = nullptr;
-    size_t m_size;
 };
 
 int Fail(const char* what) {
