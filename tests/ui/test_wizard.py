@@ -7,8 +7,8 @@ import time
 import unittest
 
 from tests.harness import wine
-from tests.harness.wizard import (BACK_BUTTON, CANCEL_BUTTON, FILE_TYPES, FINISHED, NEXT_BUTTON, READY,
-                                  WELCOME, WHATS_NEW, FakeViewer, Wizard)
+from tests.harness.wizard import (BACK_BUTTON, CANCEL_BUTTON, FILE_TYPES, FINISH_BUTTON, FINISHED, NEXT_BUTTON,
+                                  READY, WELCOME, WHATS_NEW, FakeViewer, Wizard)
 
 SCREEN = (1024, 768)
 DESKTOP = "1024x768"
@@ -182,6 +182,21 @@ class WelcomePageTest(unittest.TestCase):
         self.assertEqual(CONFIRM_QUIT, w.answer("yes"))
         w.wait_gone()
 
+    def test_with_an_offer_page_cancel_and_close_box_still_ask_on_the_shifted_ready_page(self):
+        self.wizard.click_cancel()
+        self.wizard.answer("yes")
+        self.wizard.wait_exit()
+        self.wizard = w = Wizard.open(self.prefix, offers=("toolbar",))
+        offer, ready = FILE_TYPES + 1, READY + 1
+        for page in (offer, ready):
+            go_to(w, page)
+            for leave in (w.click_cancel, w.close_box):
+                with self.subTest(page=page, leave=leave.__name__):
+                    leave()
+                    self.assertEqual(CONFIRM_QUIT, w.answer("no"))
+                    w.wait_page(page)
+        self.assertEqual("&Beenden", w.sheet_text(CANCEL_BUTTON))
+
     def test_shortcut_boxes_enable_the_audience_pair(self):
         w = self.wizard
         steps = [
@@ -309,6 +324,7 @@ class InstallTest(unittest.TestCase):
             self.assertEqual("&Fertig stellen", w.sheet_text(CANCEL_BUTTON))
             self.assertEqual((False, False), (w.sheet_state(BACK_BUTTON)["enabled"],
                                               w.sheet_state(NEXT_BUTTON)["enabled"]))
+            self.assertFalse(w.sheet_state(FINISH_BUTTON)["visible"], "the sheet's own Finish button shows")
             self.assertEqual({"checked": 1, "enabled": False, "visible": True}, w.state(SHOW_FAQ))
             self.assertTrue(w.checked(START_VIEWER))
             # The close box on the finished page ends the wizard without a question.

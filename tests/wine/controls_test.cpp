@@ -386,13 +386,13 @@ TEST_F(ControlsTest, HoverUnderlinesPerModeAndEndsWhenTheCursorLeaves) {
         ::GetCursorPos(&cursor);
         if (::PtInRect(&r, cursor)) {
             // A tick with the cursor still inside changes nothing.
-            ::PostMessageA(control, WM_TIMER, 100, 0);
+            ::PostMessageA(control, WM_TIMER, HyperlinkLabel::kHoverTimerId, 0);
             Pump();
             EXPECT_TRUE(link.IsHovering());
         }
 
         ::SetCursorPos(r.right + 50, r.bottom + 50);
-        ::PostMessageA(control, WM_TIMER, 100, 0);
+        ::PostMessageA(control, WM_TIMER, HyperlinkLabel::kHoverTimerId, 0);
         Pump();
         EXPECT_FALSE(link.IsHovering());
         EXPECT_EQ(c.underlinedAfterLeaving, ControlFont(control) == link.UnderlinedFont());
@@ -414,7 +414,7 @@ TEST_F(ControlsTest, LinkColoursFollowHoverAndVisitedState) {
     EXPECT_EQ(RGB(255, 0, 0), ReflectedTextColour(control));
     link.SetVisitedState(false);
     ::SetCursorPos(1000, 700);
-    ::PostMessageA(control, WM_TIMER, 100, 0);
+    ::PostMessageA(control, WM_TIMER, HyperlinkLabel::kHoverTimerId, 0);
     Pump();
     EXPECT_EQ(RGB(0, 0, 238), ReflectedTextColour(control));
 }
@@ -599,6 +599,40 @@ TEST(OpenLink, WithoutABrowserCommandReportsTheShellFailure) {
     HtmlClassOverride html(nullptr);
     const UINT result = HyperlinkLabel::OpenLink("C:\\no-such-folder\\no-such-page.xyz", SW_HIDE);
     EXPECT_LE(result, 32u);
+}
+
+// Each click decides the visited state anew: a failed click after a
+// successful one shows the link colour again. A click also ends hovering.
+TEST_F(ControlsTest, ClickSetsOrClearsVisitedByTheLaunchResult) {
+    HWND control = AddStatic(kLinkId, "Tessolo EULA", SS_LEFT, 10, 10, 300, 20);
+    HyperlinkLabel link;
+    link.SetLinkTarget("C:\\no-such-folder\\no-such-page.xyz");
+    ASSERT_TRUE(link.SubclassDlgItem(kLinkId, m_parent));
+
+    const struct {
+        const char* browserCommand;  // nullptr: none registered, so the click fails
+        bool visited;
+        COLORREF colour;
+    } clicks[] = {
+        {"cmd.exe /c rem \"%1\"", true, RGB(85, 26, 139)},
+        {nullptr, false, RGB(0, 0, 238)},
+        {"cmd.exe /c rem %1", true, RGB(85, 26, 139)},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.browserCommand ? c.browserCommand : "no browser command");
+        HtmlClassOverride html(c.browserCommand);
+        ::SendMessageA(control, WM_MOUSEMOVE, 0, 0);
+        ASSERT_TRUE(link.IsHovering());
+        LRESULT result = 1;
+        ASSERT_TRUE(SubclassedControl::ReflectToControl(
+            m_parent, WM_COMMAND, MAKEWPARAM(kLinkId, STN_CLICKED),
+            reinterpret_cast<LPARAM>(control), &result));
+        EXPECT_EQ(0, result);
+        EXPECT_FALSE(link.IsHovering());
+        EXPECT_EQ(c.visited, link.IsVisited());
+        EXPECT_EQ(c.colour, ReflectedTextColour(control));
+    }
+    link.DestroyWindow();
 }
 
 TEST(ReadDefaultRegValue, ReadsOrReportsTheOpenError) {
