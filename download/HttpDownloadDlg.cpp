@@ -23,11 +23,20 @@ CHttpDownloadDlg::CHttpDownloadDlg(HWND parent) : m_hParent(parent) {}
 // status) is closed with the object, by m_fileOut.
 CHttpDownloadDlg::~CHttpDownloadDlg() = default;
 
+// Without a parent of its own the dialog belongs to the program's main window
+// (the wizard), which stays disabled while the transfer runs: the wizard is
+// inside its install step and must not be pressed on meanwhile.
+HWND CHttpDownloadDlg::Owner() const {
+    if (m_hParent) return m_hParent;
+    const WinApp* app = WinApp::Current();
+    return app ? app->MainWindow() : nullptr;
+}
+
 INT_PTR CHttpDownloadDlg::DoModal() {
     // The template's bar is a common control; its class must exist first.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
-    return ::DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_DOWNLOAD), m_hParent,
+    return ::DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_DOWNLOAD), Owner(),
                              &CHttpDownloadDlg::DialogProc, reinterpret_cast<LPARAM>(this)) ==
                    IDOK
                ? IDOK

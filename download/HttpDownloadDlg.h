@@ -61,6 +61,7 @@ protected:
     HWND m_hWnd = nullptr;
 
 private:
+    HWND Owner() const;
     static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Returns TRUE when the message was handled.
     BOOL HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& result);

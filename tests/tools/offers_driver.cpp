@@ -2,7 +2,10 @@
 // session: cancels the "File Download" dialog, reports where the browser's
 // and the viewer's windows are, and closes the browser.
 //
-//   offers_driver cancel-download <ms>     exit 0 once Cancel was pressed
+//   offers_driver cancel-download <ms>     exit 0 once Cancel was pressed;
+//                                          first prints "owner <title>" and
+//                                          "owner-enabled 0|1" of the dialog's
+//                                          owner window
 //   offers_driver main-window <class> <ms> prints "left top" of the first
 //                                          top-level window of that class
 //                                          holding a child of the same class
@@ -57,6 +60,10 @@ int main(int argc, char** argv) {
             })) {
             return 1;
         }
+        HWND owner = ::GetWindow(dialog, GW_OWNER);
+        char title[128] = {};
+        if (owner) ::GetWindowTextA(owner, title, sizeof title);
+        std::printf("owner %s\nowner-enabled %d\n", title, owner && ::IsWindowEnabled(owner) ? 1 : 0);
         ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDCANCEL)));
         return 0;

@@ -163,7 +163,11 @@ class ToolbarOfferTest(unittest.TestCase):
                     w.next(expect_page=4)
                     w.next()
                     if name == "cancelled":
-                        self.assertEqual(0, s.driver("cancel-download", 30000).returncode)
+                        cancel = s.driver("cancel-download", 30000)
+                        self.assertEqual(0, cancel.returncode)
+                        # The wizard owns the dialog and cannot be pressed on meanwhile.
+                        self.assertEqual(["owner Tessolo Setup", "owner-enabled 0"],
+                                         cancel.stdout.decode().splitlines())
                     w.wait_page(5, timeout_ms=90000)
                     self.assertEqual(note_shown, w.state(TOOLBAR_NOTE)["visible"])
                     self.assertEqual(note_shown, w.state(TOOLBAR_PICTURE)["visible"])
