@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/Limits.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
@@ -19,9 +20,14 @@ constexpr DWORD kStatusProxyAuthRequired = 407;
 // Fetch from the origin, keep the reply out of the cache, keep the connection.
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+static_assert(kRequestFlags == 0x84400000, "request flags");
+// Session with the system's preconfigured proxy settings (access type 0).
+constexpr DWORD kSessionAccessType = INTERNET_OPEN_TYPE_PRECONFIG;
+static_assert(kSessionAccessType == 0, "session access type");
 constexpr DWORD kLoginDialogFlags =
     FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
     FLAGS_ERROR_UI_FLAGS_GENERATE_DATA;
+static_assert(kLoginDialogFlags == 7, "login dialog flags");
 // Code of the failure text when the body ends before its announced length.
 constexpr DWORD kBodyCutShort = ERROR_HANDLE_EOF;
 // Code of the failure text when the file took fewer bytes than it was given.
@@ -29,8 +35,9 @@ constexpr DWORD kShortWrite = ERROR_DISK_FULL;
 
 // The agent text: the base name of the running program, without extension.
 std::string ApplicationName() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char path[kMaxPath] = {};
+    // An unreadable name leaves an empty agent text; the request still goes out.
+    (void)::GetModuleFileNameA(nullptr, path, kMaxPath);
     std::string name = path;
     const size_t slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name.erase(0, slash + 1);
@@ -67,7 +74,8 @@ void CHttpDownloadDlg::FailWithCode(UINT textId, DWORD code) {
     if (code == 0) code = ::GetLastError();
     m_strError = FormatString1(LoadStringText(textId), std::to_string(code));
     m_fileOut.Reset();
-    ::DeleteFileA(m_strTargetPath.c_str());
+    // Nothing depends on the partial file being gone; the owner never runs it.
+    (void)::DeleteFileA(m_strTargetPath.c_str());
     ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 1, 0);
 }
 
@@ -97,7 +105,7 @@ int CHttpDownloadDlg::DrainAndAskForLogin(bool& retry) {
 }
 
 void CHttpDownloadDlg::RunTransfer() {
-    m_hSession.Reset(::InternetOpenA(ApplicationName().c_str(), INTERNET_OPEN_TYPE_PRECONFIG,
+    m_hSession.Reset(::InternetOpenA(ApplicationName().c_str(), kSessionAccessType,
                                      nullptr, nullptr, 0));
     if (!m_hSession) return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     if (CancelSeen()) return;
@@ -179,6 +187,6 @@ void CHttpDownloadDlg::RunTransfer() {
     }
 
     m_fileOut.Reset();
-    if (m_bCancelRequested) ::DeleteFileA(m_strTargetPath.c_str());
+    if (m_bCancelRequested) (void)::DeleteFileA(m_strTargetPath.c_str());
     ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 0, 0);
 }
