@@ -102,8 +102,11 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
         return 0;
     }
 
-    // From here on nothing changes the result.
-    WriteViewerSettings(options.installFolder, options.iniFolder);
+    // From here on nothing changes the result. The later steps name the
+    // folder the files went to: a level typed with trailing spaces was
+    // created without them, and a settings file or shortcut under the typed
+    // text would point into a folder that does not exist.
+    WriteViewerSettings(folder, options.iniFolder);
 
     // Taking over file types changes the user's current associations, so the
     // wizard asks; a silent install, or one without a chosen type, does not.
@@ -116,7 +119,7 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
 
     // Registration: shortcuts, program class, "Applications" and uninstall
     // entries, file types. It always reports success.
-    (void)RegisterApplication(confirmed, options.associateFiles, options.installFolder,
+    (void)RegisterApplication(confirmed, options.associateFiles, folder,
                               options.startMenuShortcut, options.desktopShortcut,
                               options.thumbnailsShortcut, options.allUsersShortcuts,
                               options.fileTypeSelection, options.assocAllUsers);

@@ -155,6 +155,17 @@ class SilentPayloadTest(unittest.TestCase):
                              {"DLL": "DEUTSCH.DLL", "Lang": "Deutsch"})
             self.assertFalse(wp.unix_path(LOG).exists())
 
+    def test_level_typed_with_trailing_spaces_is_used_as_created(self):
+        # "Apps " is created as "Apps"; the settings file and the registration
+        # must name that folder, not the typed one.
+        with WinePrefix("silent-spaced-level") as wp:
+            self.assertEqual(wp.run_setup(r'/silent /folder="C:\Apps  \Tessolo"'), 0)
+            self.assertEqual(differing_files(wp, r"C:\Apps\Tessolo"), [])
+            self.assertEqual(ini(wp, r"C:\Apps\Tessolo\t_solo32.ini")["Language"]["Lang"],
+                             "Deutsch")
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"],
+                             (REG_SZ, "C:\\Apps\\Tessolo\\"))
+
     def test_icon_library_overwrite_rule(self):
         # variant -> whether the setup replaces it (all count as written)
         cases = [
