@@ -21,7 +21,6 @@ constexpr char kMachineExtensionFormat[] = "SOFTWARE\\Classes\\.%s";
 constexpr char kClassFormat[] = "SOFTWARE\\Classes\\%s.%s";
 constexpr char kClassCommandFormat[] = "SOFTWARE\\Classes\\%s.%s\\shell\\open\\command";
 constexpr char kClassIconFormat[] = "SOFTWARE\\Classes\\%s.%s\\DefaultIcon";
-constexpr char kCapabilityKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAssociations";
 constexpr char kProgIdFormat[] = "%s.%s";
 constexpr char kDescriptionFormat[] = "%s %s File";
 constexpr char kCapabilityNameFormat[] = ".%s";
@@ -63,7 +62,7 @@ void RenewUserChoice(const char* ext, const char* progId) {
 
 void AddCapability(const char* stem, const char* progId) {
     UniqueKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCapabilityKey, 0, KEY_SET_VALUE, key.Put()) !=
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_SET_VALUE, key.Put()) !=
         ERROR_SUCCESS) {
         return;
     }

@@ -1,6 +1,10 @@
 // Registration of one file extension for the viewer.
 #pragma once
 
+// The Vista family's Default-Programs list of the viewer's file types: the
+// registration of the application creates it, each registered stem adds a value.
+constexpr char kFileAssociationsKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAssociations";
+
 // Registers ext (lower case, no dot) under the ProgID "Tessolo.<stem>": its
 // class with description, open command and icon, and, for a chosen row, the
 // take-over of the extension in the way of the Windows family. stem is the

@@ -11,7 +11,7 @@
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/FileTypeRegistration.h"
-#include "install/OsFamily.h"
+#include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
 #include "install/RegistryWrite.h"
 #include "install/Shortcuts.h"
@@ -19,9 +19,11 @@
 
 namespace {
 
-// The ANSI version structure's size; the version query is asked with it.
-constexpr DWORD kVersionInfoSize = 148;
-static_assert(sizeof(OSVERSIONINFOA) == kVersionInfoSize, "ANSI version structure");
+constexpr char kDesktopLinkName[] = "Tessolo.lnk";
+constexpr char kDesktopLinkDescription[] = "Tessolo - Bildbetrachter";
+// Without the hyphen that the group's thumbnails link has.
+constexpr char kThumbnailsLinkName[] = "Tessolo Thumbnails.lnk";
+constexpr char kThumbnailsLinkDescription[] = "Tessolo - Thumbnails";
 
 constexpr char kFolderVerb[] = "Browse with &Tessolo";
 constexpr char kDirectoryVerbFormat[] = "SOFTWARE\\Classes\\Directory\\shell\\%s";
@@ -42,20 +44,11 @@ constexpr DWORD kEstimatedSizeKilobytes = 1536;
 constexpr char kApplicationKey[] = "SOFTWARE\\Tessolo";
 constexpr char kApplicationCommandKey[] = "SOFTWARE\\Tessolo\\shell\\open\\command";
 constexpr char kCapabilitiesKey[] = "SOFTWARE\\Tessolo\\Capabilities";
-constexpr char kFileAssociationsKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAssociations";
 constexpr char kApplicationDescription[] =
     "Picture viewer, editor and converter - one of the most popular viewers worldwide";
 constexpr char kRegisteredApplicationsKey[] = "SOFTWARE\\RegisteredApplications";
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-OsFamily QueryOsFamily() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = kVersionInfoSize;
-    // An unanswered query leaves platform 0: a system of no known family.
-    (void)::GetVersionExA(&version);
-    return ClassifyOsFamily(version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion);
-}
 
 void CreateKey(HKEY root, const char* path) {
     UniqueKey key;
@@ -166,12 +159,12 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
 
     if (startMenuShortcut) (void)CreateProgramGroup(folderText, allUsersShortcuts);
     if (desktopShortcut) {
-        (void)CreateDesktopShortcut(viewer.c_str(), "Tessolo.lnk", nullptr,
-                                    "Tessolo - Bildbetrachter", nullptr, 0, allUsersShortcuts);
+        (void)CreateDesktopShortcut(viewer.c_str(), kDesktopLinkName, nullptr,
+                                    kDesktopLinkDescription, nullptr, 0, allUsersShortcuts);
     }
     if (thumbnailsShortcut) {
-        (void)CreateDesktopShortcut(viewer.c_str(), "Tessolo Thumbnails.lnk", viewer.c_str(),
-                                    "Tessolo - Thumbnails", kThumbnailsArgument,
+        (void)CreateDesktopShortcut(viewer.c_str(), kThumbnailsLinkName, viewer.c_str(),
+                                    kThumbnailsLinkDescription, kThumbnailsArgument,
                                     kThumbnailsIconIndex, allUsersShortcuts);
         if (family == OsFamily::VistaFamily) {
             WriteFolderVerb(kDirectoryVerbFormat, kDirectoryVerbCommandFormat, thumbnailCommand);

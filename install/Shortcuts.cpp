@@ -18,6 +18,7 @@ namespace {
 constexpr char kGroupFolderName[] = "Tessolo";
 constexpr char kGroupLinkFormat[] = "Tessolo %d.%2d.lnk";
 constexpr char kOldGroupLinkFormat[] = "%sTessolo %s.lnk";
+constexpr char kGroupThumbnailsLinkName[] = "Tessolo - Thumbnails.lnk";
 // The links of these versions are replaced by the current version's.
 constexpr const char* kReplacedVersions[] = {"4.28", "4.27"};
 
@@ -117,7 +118,7 @@ int CreateProgramGroup(const char* installFolder, int allUsers) {
         if (written > 0 && written < kMaxPath) (void)::DeleteFileA(oldLink);
     }
 
-    result = CreateGroupShortcut(group, "Tessolo - Thumbnails.lnk", viewer, kThumbnailsArgument,
+    result = CreateGroupShortcut(group, kGroupThumbnailsLinkName, viewer, kThumbnailsArgument,
                                  viewer, kThumbnailsIconIndex);
     for (const GroupLink& link : kGroupFileLinks) {
         char target[kMaxPath];
