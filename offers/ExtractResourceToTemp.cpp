@@ -1,26 +1,20 @@
 #include "offers/ExtractResourceToTemp.h"
 
 #include <cstring>
+#include <string>
 
-#include "app/Limits.h"
 #include "install/ExtractResource.h"
-#include "install/PathText.h"
+#include "offers/TempFolderFile.h"
 
 namespace {
 constexpr char kLibraryResourceType[] = "DLL";
 }
 
 int ExtractResourceToTemp(char* outPath, const char* fileName, WORD id) {
-    outPath[0] = '\0';
-    const DWORD length = ::GetTempPathA(kMaxPath, outPath);
-    if (length == 0 || length >= static_cast<DWORD>(kMaxPath)) {
-        outPath[0] = '\0';
-        return 0;
-    }
-    AppendBackslash(outPath);
-    // A temporary folder too long for the name leaves nothing to extract to;
-    // writing past the buffer is no option.
-    if (std::strlen(outPath) + std::strlen(fileName) >= static_cast<size_t>(kMaxPath)) return 0;
-    std::strcat(outPath, fileName);
+    // A path that does not fit leaves nothing to extract to; writing past the
+    // buffer is no option.
+    const std::string path = TempFolderFile(fileName);
+    std::memcpy(outPath, path.c_str(), path.size() + 1);
+    if (path.empty()) return 0;
     return ExtractResourceToFile(outPath, id, kLibraryResourceType);
 }

@@ -5,14 +5,13 @@
 #include <windows.h>
 
 #include "app/InstallOptions.h"
-#include "app/Limits.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/Handles.h"
-#include "install/PathText.h"
 #include "install/Probes.h"
 #include "install/RunInstall.h"
 #include "install/VersionRule.h"
 #include "offers/PickPartnerDownloadBase.h"
+#include "offers/TempFolderFile.h"
 
 namespace {
 
@@ -34,16 +33,6 @@ constexpr char kBrowserLabel[] = "Google Chrome";
 
 // The installer may still be closing its own file when it ends.
 constexpr DWORD kDeleteDelayMs = 250;
-
-// Temporary folder (ending in a backslash) + name; empty when it does not fit.
-std::string TempFilePath(const char* name) {
-    char folder[kMaxPath] = {};
-    const DWORD length = ::GetTempPathA(kMaxPath, folder);
-    if (length == 0 || length >= static_cast<DWORD>(kMaxPath)) return std::string();
-    AppendBackslash(folder);
-    std::string path = std::string(folder) + name;
-    return path.size() < static_cast<size_t>(kMaxPath) ? path : std::string();
-}
 
 bool HasVersionResource(const std::string& path) {
     char versionText[kVersionTextSize];
@@ -93,7 +82,7 @@ bool DownloadWithDialog(const std::string& url, const std::string& target, const
 
 void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
     ToolbarOfferFailed = 0;
-    const std::string target = TempFilePath(kToolbarSavedAs);
+    const std::string target = TempFolderFile(kToolbarSavedAs);
     if (target.empty()) {
         ToolbarOfferFailed = 1;
         return;
@@ -119,7 +108,7 @@ void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
 }
 
 void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
-    const std::string target = TempFilePath(kBrowserSavedAs);
+    const std::string target = TempFolderFile(kBrowserSavedAs);
     if (target.empty()) return;
     const std::string address = PickPartnerDownloadBase() + kBrowserFile;
     const char* arguments = asDefault ? kBrowserArgumentsDefault : kBrowserArgumentsNotDefault;
