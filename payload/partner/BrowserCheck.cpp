@@ -19,8 +19,7 @@ bool SystemSupported() {
 
 }  // namespace
 
-extern "C" DWORD WINAPI GoogleChromeCompatibilityCheck(DWORD request,
-                                                                            DWORD* reasons) {
+extern "C" DWORD WINAPI GoogleChromeCompatibilityCheck(DWORD request, DWORD* reasons) {
     DWORD found = 0;
     if (request != kOfferRequest) found |= kReasonUnknownRequest;
     if (KeyExists(HKEY_LOCAL_MACHINE, kBrowserClientStateKey) ||

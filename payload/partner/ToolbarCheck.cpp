@@ -9,9 +9,7 @@
 #include "payload/partner/PartnerKeys.h"
 #include "payload/partner/PartnerRegistry.h"
 
-extern "C" DWORD WINAPI ToolbarCompatibilityCheck(DWORD request,
-                                                                       HKEY userRoot,
-                                                                       DWORD* reasons) {
+extern "C" DWORD WINAPI ToolbarCompatibilityCheck(DWORD request, HKEY userRoot, DWORD* reasons) {
     DWORD found = 0;
     if (request != kOfferRequest || userRoot == nullptr) {
         found |= kReasonUnknownRequest;
