@@ -7,6 +7,7 @@
 
 #include "app/Limits.h"
 #include "framework/Handles.h"
+#include "install/OsFamilyQuery.h"
 #include "install/VersionRule.h"
 
 namespace {
@@ -19,12 +20,7 @@ struct FileCloser {
 
 }  // namespace
 
-bool IsWindows9x() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;  // 148: the ANSI structure
-    if (!::GetVersionExA(&version)) return false;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
+bool IsWindows9x() { return QueryOsVersion().platformId == VER_PLATFORM_WIN32_WINDOWS; }
 
 int ReadFileVersion(const char* path, char* versionText, char* companyName) {
     DWORD ignored = 0;

@@ -8,6 +8,7 @@
 #include "app/ProductInfo.h"
 #include "framework/StringTable.h"
 #include "framework/WinApp.h"
+#include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
 #include "install/RunInstall.h"
 #include "res/ResourceIds.h"
@@ -29,11 +30,9 @@ constexpr char kReleaseNotesType[] = "TXT";
 bool ViewerIsRunning() { return ::FindWindowA(kViewerWindowClass, nullptr) != nullptr; }
 
 bool IsNtMajorVersion6() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!::GetVersionExA(&version)) return false;
-    return version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-           version.dwMajorVersion == kApplicationDataMajorVersion;
+    const OsVersion version = QueryOsVersion();
+    return version.platformId == VER_PLATFORM_WIN32_NT &&
+           version.majorVersion == kApplicationDataMajorVersion;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ from pathlib import Path, PureWindowsPath
 
 HARNESS_DIR = Path(__file__).resolve().parent
 SOURCE_DIR = HARNESS_DIR.parent.parent
-BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR", SOURCE_DIR / "build" / "win32"))
+BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR", SOURCE_DIR / "build" / "win32")).resolve()
 SETUP_EXE = BUILD_DIR / "tessolo-setup.exe"
 PROBE_EXE = BUILD_DIR / "tools" / "probe.exe"
 ARTIFACTS_DIR = Path(os.environ.get("TESSOLO_ARTIFACTS", BUILD_DIR.parent / "artifacts"))

@@ -157,9 +157,14 @@ class Wizard:
     def no_message_box(self, within_ms=1500):
         return self.run_driver("no-msgbox", within_ms).returncode == 0
 
-    def close_folder_browser(self, button, timeout_ms=30000):
-        """Waits for the shell's folder browser and closes it with "ok" or "cancel"."""
-        self.driver("browser", button, timeout_ms, timeout=timeout_ms / 1000 + 30)
+    def close_folder_browser(self, button, expected_item="", timeout_ms=30000):
+        """Waits for the shell's folder browser and closes it with "ok" or
+        "cancel"; with expected_item, only once the selected tree item's
+        text contains it (the browser expands to its start folder slowly)."""
+        args = ["browser", button, timeout_ms]
+        if expected_item:
+            args.append(expected_item.encode("cp1252").hex())
+        self.driver(*args, timeout=timeout_ms / 1000 + 30)
 
     # -- end ----------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -226,14 +227,45 @@ HWND FindOtherDialog() {
     return nullptr;
 }
 
-// Waits for the folder browser and closes it with OK or Cancel.
-int FolderBrowserCommand(int button, DWORD timeoutMs) {
+// The text of the folder browser's selected tree item, read through the
+// browser's memory.
+std::string SelectedTreeText(HWND tree) {
+    constexpr size_t kTextBytes = 512;
+    DWORD_PTR caret = 0;
+    ::SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_NORMAL, kSendTimeoutMs, &caret);
+    if (!caret) return std::string();
+    RemoteBuffer remote(tree, sizeof(TVITEMA) + kTextBytes);
+    if (!remote.Valid()) return std::string();
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(caret);
+    item.pszText = remote.Address() + sizeof(TVITEMA);
+    item.cchTextMax = kTextBytes;
+    remote.Write(0, &item, sizeof item);
+    DWORD_PTR done = 0;
+    ::SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()),
+                          SMTO_NORMAL, kSendTimeoutMs, &done);
+    std::vector<char> text(kTextBytes + 1, '\0');
+    if (done) remote.Read(sizeof(TVITEMA), text.data(), kTextBytes);
+    return std::string(text.data());
+}
+
+bool ContainsIgnoringCase(std::string text, std::string part) {
+    for (std::string* s : {&text, &part}) {
+        for (char& c : *s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text.find(part) != std::string::npos;
+}
+
+// Waits for the folder browser and closes it with OK or Cancel. The browser
+// expands its tree to the start folder while it comes up; with `expected`
+// (a part of the start folder's item text) it waits until that item is
+// selected, else until a folder below the root has stayed selected a while.
+int FolderBrowserCommand(int button, DWORD timeoutMs, const std::string& expected) {
     HWND browser = nullptr;
     if (!WaitFor(timeoutMs, [&] { return (browser = FindOtherDialog()) != nullptr; })) {
         return Fail("no folder browser");
     }
-    // The browser expands its tree to the start folder while it comes up: wait
-    // until a folder below the root is selected and the selection has settled.
     HWND tree = ::FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
     LRESULT last = 0;
     DWORD stableSince = ::GetTickCount();
@@ -244,9 +276,13 @@ int FolderBrowserCommand(int button, DWORD timeoutMs) {
             last = caret;
             stableSince = ::GetTickCount();
         }
-        return caret != 0 && caret != root && ::GetTickCount() - stableSince >= kSettleMs;
+        if (caret == 0 || caret == root || ::GetTickCount() - stableSince < kSettleMs) return false;
+        return expected.empty() || ContainsIgnoringCase(SelectedTreeText(tree), expected);
     });
-    if (!settled) std::fprintf(stderr, "wizard_driver: the folder browser kept its root selected\n");
+    if (!settled) {
+        std::fprintf(stderr, "wizard_driver: the folder browser did not select the start folder (it shows %s)\n",
+                     SelectedTreeText(tree).c_str());
+    }
     ::PostMessageA(::GetDlgItem(browser, button), BM_CLICK, 0, 0);
     return WaitFor(timeoutMs, [&] { return !::IsWindow(browser); }) ? 0 : Fail("the folder browser stays open");
 }
@@ -281,7 +317,7 @@ int Usage() {
                  "  press next|back | sysclose | sheet-click ID | sheet-text ID | sheet-state ID |\n"
                  "  click ID | click-async ID | set-text ID HEX | get-text ID | state ID |\n"
                  "  lv-states | lv-set ROW 0|1 | lv-text ROW SUB | lv-columns |\n"
-                 "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS | browser ok|cancel [ms] |\n"
+                 "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS | browser ok|cancel [ms [hex item text]] |\n"
                  "  fake-viewer | close-viewer | viewer-window [ms]\n");
     return 2;
 }
@@ -319,7 +355,8 @@ int main(int argc, char** argv) {
         return MessageBoxCommand(button, TimeoutArg(argc, argv, 3));
     }
     if (command == "browser" && argc >= 3) {
-        return FolderBrowserCommand(std::string(argv[2]) == "ok" ? IDOK : IDCANCEL, TimeoutArg(argc, argv, 3));
+        return FolderBrowserCommand(std::string(argv[2]) == "ok" ? IDOK : IDCANCEL, TimeoutArg(argc, argv, 3),
+                                    argc >= 5 ? Unhex(argv[4]) : std::string());
     }
     if (command == "no-msgbox" && argc >= 3) {
         // Succeeds when no message box shows up within the given time.

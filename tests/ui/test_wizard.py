@@ -220,17 +220,18 @@ class WelcomePageTest(unittest.TestCase):
         for folder in ("Apps\\TESSOLO", "Apps\\Fotos"):
             self.prefix.unix_path("C:\\" + folder).mkdir(parents=True, exist_ok=True)
         cases = [
-            # (field before, button, field after): the browser opens on the field's folder
-            ("C:\\Apps\\Fotos\\", "ok", "C:\\Apps\\Fotos\\Tessolo\\"),
-            ("C:\\Apps\\TESSOLO", "ok", "C:\\Apps\\TESSOLO\\"),
-            ("C:\\", "ok", "C:\\Tessolo\\"),
-            ("C:\\Apps\\Fotos", "cancel", "C:\\Apps\\Fotos"),
+            # (field before, button, the browser's item for it, field after):
+            # the browser opens on the field's folder
+            ("C:\\Apps\\Fotos\\", "ok", "Fotos", "C:\\Apps\\Fotos\\Tessolo\\"),
+            ("C:\\Apps\\TESSOLO", "ok", "TESSOLO", "C:\\Apps\\TESSOLO\\"),
+            ("C:\\", "ok", "C:", "C:\\Tessolo\\"),
+            ("C:\\Apps\\Fotos", "cancel", "Fotos", "C:\\Apps\\Fotos"),
         ]
-        for before, button, after in cases:
+        for before, button, item, after in cases:
             with self.subTest(field=before, button=button):
                 w.set_text(FOLDER, before)
                 w.click_async(BROWSE)
-                w.close_folder_browser(button)
+                w.close_folder_browser(button, item)
                 self.assertEqual(after, w.text(FOLDER))
 
     def test_whats_new_page_shows_the_release_notes(self):
