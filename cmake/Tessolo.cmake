@@ -27,3 +27,17 @@ function(tessolo_setup_resources)
     set_property(GLOBAL APPEND PROPERTY TESSOLO_SETUP_RESOURCES ${abs})
   endforeach()
 endfunction()
+
+# Every test_*.py in the calling folder becomes one ctest test named
+# <kind>_<module>, run as a Python unittest module from the source tree.
+function(tessolo_python_tests kind)
+  file(GLOB scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.py)
+  foreach(script ${scripts})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME ${kind}_${name}
+      COMMAND python3 -m unittest -v tests.${kind}.${name}
+      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+    set_tests_properties(${kind}_${name} PROPERTIES TIMEOUT 900
+      ENVIRONMENT "TESSOLO_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  endforeach()
+endfunction()
