@@ -10,8 +10,12 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT))
+
+from tests.harness import flavour  # noqa: E402
+
+FLAVOUR = flavour.current()
 os.environ.setdefault("TESSOLO_BUILD_DIR",
-                      str(Path(os.environ.get("TESSOLO_BUILD_ROOT", ROOT / "build")) / "win32"))
+                      str(Path(os.environ.get("TESSOLO_BUILD_ROOT", ROOT / "build")) / FLAVOUR.arch))
 
 from tests.harness import wine  # noqa: E402
 
@@ -19,16 +23,37 @@ DEMO_FOLDER = r"C:\Apps\Tessolo"
 # Values listed per registry key in the summary.
 SHOWN_VALUES = 10
 DEMO_OPTIONS = f'/silent /folder="{DEMO_FOLDER}" /group=1 /desktop=1 /thumbs=1 /assoc=1'
+UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"
+# A prefix is of one architecture for good: the 64-bit flavour keeps its own.
+DEFAULT_PREFIX = Path.home() / (".wine-tessolo" if FLAVOUR.arch == "win32"
+                                else f".wine-tessolo-{FLAVOUR.arch}")
+
+
+def prefix_arch(path):
+    """The architecture an existing prefix was made for, or None."""
+    try:
+        with open(Path(path) / "system.reg", encoding="ascii", errors="replace") as reg:
+            for line in reg:
+                if line.startswith("#arch="):
+                    return line.strip().partition("=")[2]
+    except OSError:
+        pass
+    return None
 
 
 def prepare_prefix(path, display, own_home):
+    arch = prefix_arch(path)
+    if arch and arch != FLAVOUR.arch:
+        sys.exit(f"WINEPREFIX {path} is a {arch} prefix; this host runs the setup on "
+                 f"{FLAVOUR.description}, which needs a {FLAVOUR.arch} prefix.")
     prefix = wine.WinePrefix.existing(path, display=display, own_home=own_home)
     Path(prefix.env["HOME"]).mkdir(parents=True, exist_ok=True)
     if not (Path(path) / "system.reg").exists():
         print(f"Creating Wine prefix {path} ...", file=sys.stderr)
-        subprocess.run(["wine", "wineboot", "-i"], env=prefix.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        subprocess.run(["wineserver", "-w"], env=prefix.env, check=False)
+        subprocess.run([FLAVOUR.loader, "wineboot", "-i"], env=prefix.env,
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
+        subprocess.run([FLAVOUR.wineserver, "-w"], env=prefix.env, check=False)
         # Debian's Wine does not read its own fonts folder: without these the
         # dialogs fall back to a wider face and their texts wrap.
         fonts = Path(path) / "drive_c" / "windows" / "Fonts"
@@ -55,10 +80,17 @@ def display_works(display):
                           stderr=subprocess.DEVNULL).returncode == 0
 
 
-def summary(prefix, log_dir):
-    print("\n== What the demonstration install wrote")
-    folder = prefix.unix_path(DEMO_FOLDER)
-    print(f"\nFiles in {DEMO_FOLDER} ({folder}):")
+def installed_folder(prefix):
+    """The install folder the uninstall entry names, when it is on drive C:."""
+    values = prefix.reg_values(UNINSTALL_KEY) or {}
+    location = values.get("InstallLocation", (None, ""))[1]
+    return location.rstrip("\\") if location[:2].upper() == "C:" else None
+
+
+def summary(prefix, log_dir, folder_win):
+    print("\n== What the install wrote")
+    folder = prefix.unix_path(folder_win)
+    print(f"\nFiles in {folder_win} ({folder}):")
     for path in sorted(p for p in folder.rglob("*") if p.is_file()):
         rel = path.relative_to(folder)
         print(f"  {str(rel):40} {path.stat().st_size:>9} bytes")
@@ -77,9 +109,7 @@ def summary(prefix, log_dir):
             args = f" {link.get('arguments')}" if link.get("arguments") else ""
             print(f"  {win}\n      -> {link.get('target')}{args}")
     print("\nRegistry:")
-    for key in (r"HKLM\SOFTWARE\Classes\Tessolo",
-                r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo",
-                r"HKLM\SOFTWARE\Tessolo"):
+    for key in (r"HKLM\SOFTWARE\Classes\Tessolo", UNINSTALL_KEY, r"HKLM\SOFTWARE\Tessolo"):
         tree = prefix.reg_tree(key)
         if tree is None:
             continue
@@ -102,13 +132,16 @@ def summary(prefix, log_dir):
 def main(argv):
     display = os.environ.get("DISPLAY")
     if argv:
-        path = os.environ.get("WINEPREFIX", str(Path.home() / ".wine-tessolo"))
+        path = os.environ.get("WINEPREFIX", str(DEFAULT_PREFIX))
         prefix = prepare_prefix(path, display if display_works(display) else None, False)
         code = run(prefix, " ".join(argv))
         print(f"tessolo-setup.exe exited with {code}", file=sys.stderr)
+        folder = installed_folder(prefix) if "/silent" in " ".join(argv) and code == 0 else None
+        if folder:
+            summary(prefix, Path.cwd(), folder)
         return code
     if display_works(display):
-        path = os.environ.get("WINEPREFIX", str(Path.home() / ".wine-tessolo"))
+        path = os.environ.get("WINEPREFIX", str(DEFAULT_PREFIX))
         prefix = prepare_prefix(path, display, False)
         return run(prefix, "")
     path = os.environ.get("WINEPREFIX") or tempfile.mkdtemp(prefix="tessolo-demo-")
@@ -119,7 +152,7 @@ def main(argv):
     os.chdir(log_dir)
     code = run(prefix, DEMO_OPTIONS)
     print(f"tessolo-setup.exe exited with {code}")
-    summary(prefix, log_dir)
+    summary(prefix, log_dir, DEMO_FOLDER)
     prefix.stop_wine()
     return code
 

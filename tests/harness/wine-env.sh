@@ -2,10 +2,12 @@
 # Environment of an isolated Wine prefix. Source it with WINEPREFIX set.
 # The prefix gets its own HOME (its Desktop and Documents link into HOME),
 # no Mono/Gecko prompts and no Linux menu entries from Start-menu links.
+# The loader and wineserver of the flavour are $TESSOLO_WINE and
+# $TESSOLO_WINESERVER (tests/harness/flavour.py).
 
 : "${WINEPREFIX:?WINEPREFIX must name the prefix}"
 export WINEPREFIX
-export WINEARCH=win32
+eval "$(python3 "$(dirname "${BASH_SOURCE[0]}")/flavour.py" env)"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export HOME="$WINEPREFIX.home"
@@ -15,9 +17,9 @@ mkdir -p "$HOME"
 # background services detached, so that they never hold a caller's pipes.
 tessolo_wine_ready() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wine wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w
+    "$TESSOLO_WINE" wineboot -i </dev/null >/dev/null 2>&1
+    "$TESSOLO_WINESERVER" -w
   fi
-  wineserver -p </dev/null >/dev/null 2>&1
-  setsid wine wineboot </dev/null >/dev/null 2>&1
+  "$TESSOLO_WINESERVER" -p </dev/null >/dev/null 2>&1
+  setsid "$TESSOLO_WINE" wineboot </dev/null >/dev/null 2>&1
 }

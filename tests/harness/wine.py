@@ -20,9 +20,14 @@ import tempfile
 import time
 from pathlib import Path, PureWindowsPath
 
+from tests.harness import flavour
+
+FLAVOUR = flavour.current()
+
 HARNESS_DIR = Path(__file__).resolve().parent
 SOURCE_DIR = HARNESS_DIR.parent.parent
-BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR", SOURCE_DIR / "build" / "win32")).resolve()
+BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR",
+                                SOURCE_DIR / "build" / FLAVOUR.arch)).resolve()
 SETUP_EXE = BUILD_DIR / "tessolo-setup.exe"
 PROBE_EXE = BUILD_DIR / "tools" / "probe.exe"
 ARTIFACTS_DIR = Path(os.environ.get("TESSOLO_ARTIFACTS", BUILD_DIR.parent / "artifacts"))
@@ -42,9 +47,9 @@ _counter = itertools.count()
 
 def _wine_env(prefix):
     env = dict(os.environ)
+    env.update(flavour.environment(FLAVOUR))
     env.update({
         "WINEPREFIX": str(prefix),
-        "WINEARCH": "win32",
         "WINEDEBUG": "-all",
         "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
         "HOME": str(prefix) + ".home",
@@ -63,15 +68,15 @@ def _template_prefix():
             shutil.rmtree(template, ignore_errors=True)
             env = _wine_env(template)
             Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
-            subprocess.run(["wine", "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
+            subprocess.run([FLAVOUR.loader, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-            subprocess.run(["wineserver", "-w"], env=env, check=False)
+            subprocess.run([FLAVOUR.wineserver, "-w"], env=env, check=False)
             # Real fonts instead of the DejaVu fallback, for honest screenshots.
             fonts = template / "drive_c" / "windows" / "Fonts"
             fonts.mkdir(parents=True, exist_ok=True)
             for font in Path("/usr/share/wine/fonts").glob("*"):
                 shutil.copy2(font, fonts / font.name)
-            subprocess.run(["wineserver", "-k"], env=env, check=False)
+            subprocess.run([FLAVOUR.wineserver, "-k"], env=env, check=False)
             (template / ".complete").touch()
     return template
 
@@ -192,7 +197,7 @@ class WinePrefix:
             self.env["DISPLAY"] = self.xvfb.start()
         self._start_wine()
         if self.version:
-            self.wine(["winecfg", "-v", self.version])
+            self.set_version(self.version)
         if self.virtual_desktop:
             self.reg_set(r"HKCU\Software\Wine\Explorer", "Desktop", REG_SZ, "Default")
             self.reg_set(r"HKCU\Software\Wine\Explorer\Desktops", "Default", REG_SZ,
@@ -206,9 +211,9 @@ class WinePrefix:
     def _start_wine(self):
         # Wine's background services are started detached, so they never hold
         # the test runner's pipes open.
-        subprocess.run(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+        subprocess.run([FLAVOUR.wineserver, "-p"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        subprocess.run(["wine", "wineboot"], env=self.env, stdin=subprocess.DEVNULL,
+        subprocess.run([FLAVOUR.loader, "wineboot"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
                        start_new_session=True)
 
@@ -223,10 +228,18 @@ class WinePrefix:
 
     def stop_wine(self):
         """Ends every Wine process of the prefix and saves its registry files."""
-        subprocess.run(["wineserver", "-k"], env=self.env, check=False,
+        subprocess.run([FLAVOUR.wineserver, "-k"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, check=False,
+        subprocess.run([FLAVOUR.wineserver, "-w"], env=self.env, check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def set_version(self, version):
+        """Makes programs of the prefix see the Windows version `version` (a
+        winecfg name: "winxp", "vista", "win7", "win98", ...)."""
+        if FLAVOUR.version_by == "winecfg":
+            self.wine(["winecfg", "-v", version])
+        else:
+            self.reg_set(r"HKCU\Software\Wine", "Version", REG_SZ, version)
 
     # -- running programs -----------------------------------------------------
 
@@ -235,7 +248,7 @@ class WinePrefix:
         run_env = dict(self.env)
         if env:
             run_env.update(env)
-        return subprocess.run(["wine", *[str(a) for a in args]], env=run_env,
+        return subprocess.run([FLAVOUR.loader, *[str(a) for a in args]], env=run_env,
                                stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
                                check=check, **kwargs)
 
@@ -258,7 +271,7 @@ class WinePrefix:
         run_env = dict(self.env)
         if env:
             run_env.update(env)
-        return subprocess.Popen(["wine", *[str(a) for a in args]], env=run_env,
+        return subprocess.Popen([FLAVOUR.loader, *[str(a) for a in args]], env=run_env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
