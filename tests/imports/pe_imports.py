@@ -3,7 +3,7 @@ import directory, by name and by ordinal. Nothing is run; the Windows loader
 refuses a program whose import a system DLL does not export, so this list is
 what decides whether a file loads on an older Windows.
 
-    python3 -m tests.imports.pe_imports FILE...   prints one "dll function" line per import
+    python3 -m tests.imports.pe_imports FILE...   prints one "file dll function" line per import
 """
 
 import struct
@@ -121,4 +121,4 @@ def read_imports(path):
 if __name__ == "__main__":
     for path in sys.argv[1:]:
         for item in read_imports(path):
-            print(path, item.dll, item.function, "(delay-load)" if item.delayed else "")
+            print(path, item.dll, item.function, *(["(delay-load)"] if item.delayed else []))
