@@ -7,7 +7,7 @@ tessolo_packages=(
   cmake ninja-build python3 g++ clang libclang-rt-14-dev curl
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 xvfb xauth fonts-wine x11-utils imagemagick
-  googletest fp-utils locales
+  googletest fp-utils locales lld llvm
 )
 # The shipped 32-bit setup is built on every host; where 32-bit programs run
 # it is tested under 32-bit Wine, elsewhere the x64 build of the same sources
