@@ -3,11 +3,15 @@
 
 Serves a 64 MiB file from the loopback test server, fetches it once with curl
 and once through the real CHttpDownloadDlg (the download probe, under Wine in
-a throw-away prefix with a virtual desktop) and prints both rates and their
-ratio. The dialog's time is DoModal's, from creating the window to its end;
-curl's is the whole process. A figure, not a test.
+a throw-away prefix with a virtual desktop), alternating the two in pairs, and
+prints each pair, both median rates and their ratio. The dialog's time is
+DoModal's, from creating the window to its end; curl's is the whole process.
+A figure, not a test.
 
-    TESSOLO_BUILD_DIR=build/win32 python3 bench/download_throughput.py [--mib N] [--runs N]
+    python3 bench/download_throughput.py [--mib N] [--runs N]
+
+The build folder is the flavour's (build/win32, or build/win64 with
+TESSOLO_WINE_ARCH=win64); TESSOLO_BUILD_DIR names another.
 """
 
 import argparse
@@ -58,7 +62,7 @@ def dialog_seconds(prefix, url, target_win):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--mib", type=int, default=64)
-    parser.add_argument("--runs", type=int, default=1)
+    parser.add_argument("--runs", type=int, default=5)
     args = parser.parse_args()
     if not DOWNLOAD_PROBE.exists():
         sys.exit(f"{DOWNLOAD_PROBE} is not built (cmake --build <build> --target download_probe)")
@@ -72,20 +76,21 @@ def main():
         url = server.url("/bench.bin")
         size = body.stat().st_size
 
-        ratios = []
+        curl_times, dialog_times = [], []
         for run in range(args.runs):
             curl = curl_seconds(url, Path(scratch) / "curl.bin")
             dialog = dialog_seconds(prefix, url, "C:\\bench.bin")
             if prefix.unix_path("C:\\bench.bin").stat().st_size != size:
                 raise RuntimeError("the dialog's file has the wrong size")
-            curl_rate, dialog_rate = size / MIB / curl, size / MIB / dialog
-            ratios.append(dialog_rate / curl_rate)
-            print(f"run {run + 1}: {args.mib} MiB  curl {curl:.3f} s ({curl_rate:.1f} MiB/s)  "
-                  f"dialog {dialog:.3f} s ({dialog_rate:.1f} MiB/s)")
-        # The dialog reads 1024-byte blocks, each a separate call into Wine's
-        # network layer; that per-call cost, not the wire, sets its rate.
-        print(f"ratio dialog/curl: {statistics.median(ratios):.3f} "
-              f"(median of {len(ratios)} run{'s' if len(ratios) != 1 else ''})")
+            curl_times.append(curl)
+            dialog_times.append(dialog)
+            print(f"pair {run + 1}: {args.mib} MiB  curl {curl:.3f} s ({size / MIB / curl:.1f} MiB/s)  "
+                  f"dialog {dialog:.3f} s ({size / MIB / dialog:.1f} MiB/s)")
+        curl_rate = size / MIB / statistics.median(curl_times)
+        dialog_rate = size / MIB / statistics.median(dialog_times)
+        print(f"median of {len(curl_times)} pairs: curl {curl_rate:.1f} MiB/s  "
+              f"dialog {dialog_rate:.1f} MiB/s")
+        print(f"ratio dialog/curl: {dialog_rate / curl_rate:.3f}")
 
 
 if __name__ == "__main__":

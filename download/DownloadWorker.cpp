@@ -5,13 +5,13 @@
 
 #include "app/Limits.h"
 #include "download/HttpDownloadDlg.h"
+#include "download/ReadBlockSize.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
 #include "res/ResourceIds.h"
 
 namespace {
 
-constexpr DWORD kReadBlockBytes = 1024;
 constexpr DWORD kHeaderTextBytes = 32;
 constexpr DWORD kDrainBlockBytes = 50;
 constexpr DWORD kStatusOk = 200;
@@ -163,15 +163,18 @@ void CHttpDownloadDlg::RunTransfer() {
 
     TransferProgress progress = StartTransferProgress(::GetTickCount(), lengthKnown, length);
     uint32_t total = 0;
-    char block[kReadBlockBytes];
+    std::vector<char> block(kMaxReadBlockBytes);
+    uint32_t asked = kMinReadBlockBytes;
     DWORD got = 0;
     do {
-        if (!::InternetReadFile(m_hRequest.Get(), block, kReadBlockBytes, &got)) {
+        const DWORD readStart = ::GetTickCount();
+        if (!::InternetReadFile(m_hRequest.Get(), block.data(), asked, &got)) {
             return FailWithCode(IDS_DL_READ_ERROR, 0);
         }
+        asked = NextReadBlockBytes(asked, got, ::GetTickCount() - readStart);
         if (got != 0 && !m_bCancelRequested) {
             DWORD written = 0;
-            if (!::WriteFile(m_fileOut.Get(), block, got, &written, nullptr)) {
+            if (!::WriteFile(m_fileOut.Get(), block.data(), got, &written, nullptr)) {
                 return FailWithCode(IDS_DL_READ_ERROR, ::GetLastError());
             }
             if (written != got) return FailWithCode(IDS_DL_READ_ERROR, kShortWrite);
