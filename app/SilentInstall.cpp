@@ -46,6 +46,7 @@ int RunSilentInstall(const char* commandLine) {
         GetDefaultInstallFolder(options.installFolder);
     }
     ApplySilentOptions(commandLine, options);
+    MakeInstallFolderAbsolute(options.installFolder);
     options.silent = 1;
 
     InstallStop stop = InstallStop::None;

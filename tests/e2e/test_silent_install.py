@@ -166,6 +166,20 @@ class SilentPayloadTest(unittest.TestCase):
             self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"],
                              (REG_SZ, "C:\\Apps\\Tessolo\\"))
 
+    def test_folder_without_drive_is_registered_as_the_folder_it_names(self):
+        # Started in C:\setup; a later bare install from elsewhere must find
+        # the same folder again.
+        folder = SETUP_DIR_WIN + "\\Apps\\Tessolo\\"
+        with WinePrefix("silent-relative-folder") as wp:
+            self.assertEqual(wp.run_setup(r"/silent /folder=Apps\Tessolo"), 0)
+            self.assertEqual(differing_files(wp, folder.rstrip("\\")), [])
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, folder))
+            self.assertEqual(wp.reg_values(OPEN_COMMAND[0])[""],
+                             (REG_SZ, f'"{folder}t_solo32.exe" "%1"'))
+            self.assertEqual(wp.run_setup("/silent", cwd_win="C:\\"), 0)
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, folder))
+            self.assertFalse(wp.unix_path(r"C:\Apps").exists())
+
     def test_icon_library_overwrite_rule(self):
         # variant -> whether the setup replaces it (all count as written)
         cases = [
@@ -232,6 +246,10 @@ class SilentPayloadTest(unittest.TestCase):
             ("program files with its backslash", {PROGRAM_FILES: "C:\\Apps\\"},
              r"C:\Apps\Tessolo"),
             ("empty earlier command", {OPEN_COMMAND: "", PROGRAM_FILES: r"C:\Programme"},
+             r"C:\Programme\Tessolo"),
+            # A viewer path without drive names no folder of its own.
+            ("earlier command without a drive",
+             {OPEN_COMMAND: '"t_solo32.exe" "%1"', PROGRAM_FILES: r"C:\Programme"},
              r"C:\Programme\Tessolo"),
             # A value too long for a path buffer is not read: the fixed default.
             ("unreadable program files", {PROGRAM_FILES: "C:\\" + "p" * 300}, r"C:\Tessolo"),

@@ -24,4 +24,21 @@ TEST(RunSilentInstall, NeverLetsTheSystemAskAboutAMissingDisk) {
     EXPECT_TRUE(::SetErrorMode(saved) & SEM_FAILCRITICALERRORS);
 }
 
+TEST(RunSilentInstall, FolderWithoutDriveIsTakenFromTheCurrentDirectory) {
+    ScratchFolder scratch;
+    // A file in the way makes the folder fail, so its log record shows the
+    // folder the install would have used.
+    WriteTextFile(scratch / "Apps", "in the way");
+    const std::string withoutDrive = scratch.Path().substr(2);  // "\users\...\"
+    for (const std::string& folder : {std::string("Apps\\Tessolo"),
+                                     std::string("\"  Apps\\Tessolo\""),
+                                     withoutDrive + "Apps\\Tessolo"}) {
+        ::DeleteFileA((scratch / "Tessolo_Install.log").c_str());
+        EXPECT_EQ(kExitFolderNotCreatable, RunSilentIn(scratch, "setup.exe /silent /folder=" + folder));
+        const std::string record = ": " + scratch.Path() + "Apps\\Tessolo\\\r\n";
+        EXPECT_NE(std::string::npos, ReadWholeFile(scratch / "Tessolo_Install.log").find(record))
+            << folder << "\n" << ReadWholeFile(scratch / "Tessolo_Install.log");
+    }
+}
+
 }  // namespace
