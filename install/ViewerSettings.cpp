@@ -47,6 +47,20 @@ void CopyPath(char* buffer, const char* text) {
     buffer[kMaxPath - 1] = '\0';
 }
 
+// The settings folder that `expanded` names, trimmed and ending in a
+// backslash, into `folder` (kMaxPath bytes). False when it names none: when
+// it is empty, or when the settings file in it would not fit a path (cut
+// short, it would name another folder and leave the redirect pointing at a
+// folder without settings).
+bool SettingsFolder(const std::string& expanded, char* folder) {
+    if (expanded.size() >= static_cast<size_t>(kMaxPath)) return false;
+    std::strcpy(folder, expanded.c_str());
+    TrimPathSpaces(folder);
+    AppendBackslash(folder);
+    return folder[0] != '\0' &&
+           std::strlen(folder) + std::strlen(kSettingsFileName) < static_cast<size_t>(kMaxPath);
+}
+
 }  // namespace
 
 std::string ExpandPercentVariables(const char* text) {
@@ -66,13 +80,13 @@ void WriteViewerSettingsForWidth(const char* installFolder, const char* iniFolde
     std::string settingsPath = std::string(folder) + kSettingsFileName;
 
     if (iniFolder[0] != '\0') {
+        const std::string expanded =
+            std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder) : iniFolder;
+        // An option that names no folder leaves the settings at home; a bare
+        // file name would put them into the Windows folder.
         char redirect[kMaxPath];
-        CopyPath(redirect, std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder).c_str()
-                                                       : iniFolder);
-        (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
-        // An option that expands to nothing names no folder; a bare file name
-        // would put the settings into the Windows folder.
-        if (redirect[0] != '\0') {
+        if (SettingsFolder(expanded, redirect)) {
+            (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
             (void)::WritePrivateProfileStringA(kOthersSection, kIniFolderKey, iniFolder,
                                                settingsPath.c_str());
             settingsPath = std::string(redirect) + kSettingsFileName;
