@@ -176,7 +176,7 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
     SetDefaultText(HKEY_LOCAL_MACHINE, kViewerClassCommandKey, openCommand.c_str());
     // An icon key left by an older version would hide the viewer's own icon;
     // one that has subkeys stays (the key is not deleted recursively).
-    (void)::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kViewerClassIconKey);
+    DeleteKeyWithoutSubkeys(HKEY_LOCAL_MACHINE, kViewerClassIconKey);
     SetDefaultText(HKEY_CLASSES_ROOT, kApplicationsCommandKey, openCommand.c_str());
 
     WriteUninstallEntry(folder);

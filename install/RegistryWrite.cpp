@@ -7,6 +7,8 @@
 #include "app/Limits.h"
 #include "framework/Handles.h"
 
+LONG(WINAPI* DeleteRegistryKey)(HKEY, LPCSTR) = ::RegDeleteKeyA;
+
 bool FormatKeyPath(char* path, const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
@@ -32,4 +34,18 @@ void SetNamedText(HKEY key, const char* name, const char* text) {
 void SetNamedDword(HKEY key, const char* name, DWORD value) {
     (void)::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                            sizeof value);
+}
+
+void DeleteKeyWithoutSubkeys(HKEY root, const char* path) {
+    DWORD subkeys = 0;
+    {
+        UniqueKey key;
+        if (::RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) return;
+        if (::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+    }
+    // Best effort, as before: a key that cannot go stays.
+    if (subkeys == 0) (void)DeleteRegistryKey(root, path);
 }

@@ -15,3 +15,10 @@ void SetNamedText(HKEY key, const char* name, const char* text);
 
 // Sets a named REG_DWORD value of an open key.
 void SetNamedDword(HKEY key, const char* name, DWORD value);
+
+// Deletes root\path only when it has no subkeys: Windows 9x would delete them
+// with it, NT refuses. A missing key, or one with subkeys, stays as it is.
+void DeleteKeyWithoutSubkeys(HKEY root, const char* path);
+
+// The key deletion itself; tests put in the 9x kind, which takes subkeys along.
+extern LONG(WINAPI* DeleteRegistryKey)(HKEY root, LPCSTR path);
