@@ -22,6 +22,7 @@ ExitCode ExitCodeFor(InstallStop stop) {
         case InstallStop::EmptyFolder: return kExitEmptyFolder;
         case InstallStop::FolderNotCreatable: return kExitFolderNotCreatable;
         case InstallStop::PayloadIncomplete: return kExitPayloadIncomplete;
+        case InstallStop::NotCompletelyRegistered: return kExitNotCompletelyRegistered;
         case InstallStop::None: break;
     }
     return kExitInstalled;

@@ -11,6 +11,7 @@
 #include "install/PathText.h"
 #include "install/PercentExpansion.h"
 #include "install/ToolbarSkin.h"
+#include "install/WriteFailures.h"
 
 namespace {
 
@@ -61,6 +62,11 @@ bool SettingsFolder(const std::string& expanded, char* folder) {
            std::strlen(folder) + std::strlen(kSettingsFileName) < static_cast<size_t>(kMaxPath);
 }
 
+// One key of the settings file; a failure is noted with the file's path.
+void WriteSetting(const char* section, const char* key, const char* value, const char* path) {
+    if (!::WritePrivateProfileStringA(section, key, value, path)) NoteWriteFailure(path);
+}
+
 }  // namespace
 
 std::string ExpandPercentVariables(const char* text) {
@@ -87,21 +93,20 @@ void WriteViewerSettingsForWidth(const char* installFolder, const char* iniFolde
         char redirect[kMaxPath];
         if (SettingsFolder(expanded, redirect)) {
             (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
-            (void)::WritePrivateProfileStringA(kOthersSection, kIniFolderKey, iniFolder,
-                                               settingsPath.c_str());
+            WriteSetting(kOthersSection, kIniFolderKey, iniFolder, settingsPath.c_str());
             settingsPath = std::string(redirect) + kSettingsFileName;
         }
     }
 
     const char* path = settingsPath.c_str();
-    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageDllKey, kLanguageDll, path);
-    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageNameKey, kLanguageName, path);
+    WriteSetting(kLanguageSection, kLanguageDllKey, kLanguageDll, path);
+    WriteSetting(kLanguageSection, kLanguageNameKey, kLanguageName, path);
 
     // A skin the user already chose is kept, and its size with it.
     char skin[kMaxPath] = "";
     (void)::GetPrivateProfileStringA(kToolbarSection, kSkinKey, "", skin, kMaxPath, path);
     if (skin[0] != '\0') return;
     const ToolbarSkin choice = ChooseToolbarSkin(fullScreenWidth);
-    (void)::WritePrivateProfileStringA(kToolbarSection, kSkinKey, choice.skin, path);
-    (void)::WritePrivateProfileStringA(kToolbarSection, kSizeKey, choice.size, path);
+    WriteSetting(kToolbarSection, kSkinKey, choice.skin, path);
+    WriteSetting(kToolbarSection, kSizeKey, choice.size, path);
 }

@@ -1,5 +1,6 @@
 """Silent installs of the real setup: the three stops with their log record
-and exit code, the 25 files written over whatever was there, the icon
+and exit code, an install that could not write everything after its payload
+(exit 6), the 25 files written over whatever was there, the icon
 library's overwrite rule, the settings file with its skin and redirect, and
 the folder an install goes to when none is given."""
 
@@ -7,8 +8,8 @@ import re
 import shutil
 import unittest
 
-from tests.harness.wine import (BUILD_DIR, REG_SZ, SETUP_DIR_WIN, WinePrefix,
-                                install_log_records)
+from tests.harness.wine import (BUILD_DIR, CSIDL_DESKTOP, CSIDL_PROGRAMS, REG_SZ,
+                                SETUP_DIR_WIN, WinePrefix, install_log_records)
 
 FILES = BUILD_DIR / "payload" / "files"
 VARIANTS = BUILD_DIR / "payload" / "variants"
@@ -36,6 +37,9 @@ NOT_CREATABLE = ("Kann Zielverzeichnis nicht erstellen!\n\n"
 INSTALL_FAILED = ("Fehler beim Installieren!\n\n"
                   "Überprüfen Sie bitte ob Tessolo läuft, das Zielverzeichnis voll ist "
                   "oder keine Schreibrechte vorhanden sind!")
+
+NOT_COMPLETELY_REGISTERED = ("Tessolo wurde installiert, aber nicht vollständig registriert! "
+                             "Nicht geschrieben:")
 
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"
 # (key, value name) of the earlier installation's open command and of the
@@ -133,6 +137,23 @@ class SilentStopsTest(unittest.TestCase):
             # Nothing after the payload: no settings file, no registration.
             self.assertEqual(ini(wp, r"C:\T\t_solo32.ini"), {})
             self.assertIsNone(wp.reg_values(UNINSTALL_KEY))
+
+
+class SilentIncompleteRegistrationTest(unittest.TestCase):
+    def test_what_could_not_be_written_is_named_in_one_record_with_exit_6(self):
+        # A folder in place of the settings file and of the desktop link
+        # makes both writes fail; everything else is still written.
+        with WinePrefix("silent-not-registered") as wp:
+            wp.unix_path(r"C:\T\t_solo32.ini").mkdir(parents=True)
+            desktop = wp.special_folder(CSIDL_DESKTOP)
+            wp.unix_path(desktop + r"\Tessolo.lnk").mkdir(parents=True)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\T" /desktop=1 /group=1'), 6)
+            self.assertEqual(log_texts(wp), [
+                f"C:\\T\\: {NOT_COMPLETELY_REGISTERED}\nC:\\T\\t_solo32.ini\n{desktop}\\Tessolo.lnk"])
+            self.assertEqual(differing_files(wp, r"C:\T"), [])
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, "C:\\T\\"))
+            group = wp.special_folder(CSIDL_PROGRAMS) + r"\Tessolo\Tessolo 4.30.lnk"
+            self.assertEqual(wp.shortcut(group)["target"], r"C:\T\t_solo32.exe")
 
 
 class SilentPayloadTest(unittest.TestCase):

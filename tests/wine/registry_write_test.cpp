@@ -1,9 +1,11 @@
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "framework/Handles.h"
 #include "install/RegistryWrite.h"
+#include "install/WriteFailures.h"
 
 namespace {
 
@@ -54,6 +56,19 @@ TEST(DeleteKeyWithoutSubkeys, KeepsAKeyWithSubkeysEvenWhereDeletingWouldTakeThem
     EXPECT_FALSE(KeyExists(scratch / "Bare"));
     EXPECT_TRUE(KeyExists(scratch / "Parent\\Child"));
     EXPECT_FALSE(KeyExists(scratch / "Missing"));
+}
+
+TEST(SetDefaultText, NotesEachKeyItCouldNotWriteOnce) {
+    ScratchKey scratch;
+    // A volatile key takes no lasting subkeys (and would make the missing
+    // levels above it volatile too).
+    CreateKey(scratch / "Lasting");
+    CreateKey(scratch / "Volatile", REG_OPTION_VOLATILE);
+    WriteFailures failures;
+    SetDefaultText(HKEY_CURRENT_USER, (scratch / "Lasting").c_str(), "written");
+    SetDefaultText(HKEY_CURRENT_USER, (scratch / "Volatile\\Child").c_str(), "first");
+    SetDefaultText(HKEY_CURRENT_USER, (scratch / "Volatile\\Child").c_str(), "second");
+    EXPECT_EQ(std::vector<std::string>{"HKCU\\" + scratch / "Volatile\\Child"}, failures.Names());
 }
 
 }  // namespace
