@@ -90,6 +90,11 @@ def differing_files(wp, folder):
     return differing
 
 
+# With a display a message box would wait for an answer (without one it
+# returns at once), so a silent run that ends within this time showed none.
+SILENT_RUN_SECONDS = 60
+
+
 class SilentStopsTest(unittest.TestCase):
     def test_stops_log_one_record_naming_the_folder(self):
         # Each stop appends one record; earlier records stay.
@@ -99,11 +104,11 @@ class SilentStopsTest(unittest.TestCase):
             ('/silent /folder="\\\\no-such-server\\share\\Tessolo"', 4,
              NOT_CREATABLE + ": \\\\no-such-server\\share\\Tessolo\\"),
         ]
-        with WinePrefix("silent-stops") as wp:
+        with WinePrefix("silent-stops", display=(1024, 768)) as wp:
             expected = []
             for options, code, text in cases:
                 with self.subTest(options):
-                    self.assertEqual(wp.run_setup(options), code)
+                    self.assertEqual(wp.run_setup(options, timeout=SILENT_RUN_SECONDS), code)
                     expected.append(text)
                     self.assertEqual(log_texts(wp), expected)
             self.assertIsNone(wp.reg_values(UNINSTALL_KEY))
@@ -115,7 +120,8 @@ class SilentStopsTest(unittest.TestCase):
             shutil.copy2(FILES / "t_solo32.exe", viewer / "t_solo32.exe")
             self.addCleanup(wp.start([r"C:\viewer\t_solo32.exe", "/exitafter=120000"]).wait)
             self.assertTrue(wp.wait_for_window("Tessolo"))
-            self.assertEqual(wp.run_setup('/silent /folder="C:\\Tessolo"'), 2)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\Tessolo"',
+                                          timeout=SILENT_RUN_SECONDS), 2)
             self.assertEqual(log_texts(wp), [VIEWER_RUNNING])
             self.assertFalse(wp.unix_path(r"C:\Tessolo").exists())
 
@@ -130,7 +136,7 @@ class SilentStopsTest(unittest.TestCase):
             self.addCleanup(wp.start([r"C:\T\Plugins\Showreel.exe"]).wait)
             self.assertTrue(wp.wait_for_window("#32770"))
 
-            self.assertEqual(wp.run_setup('/silent /folder="C:\\T"'), 5)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\T"', timeout=SILENT_RUN_SECONDS), 5)
             self.assertEqual(log_texts(wp), ["C:\\T\\: " + INSTALL_FAILED])
             self.assertEqual(differing_files(wp, r"C:\T"), [r"Plugins\Showreel.exe"])
             self.assertEqual((plugins / "Showreel.exe").read_bytes(), held.read_bytes())
