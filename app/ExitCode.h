@@ -7,4 +7,7 @@ enum ExitCode : int {
     kExitEmptyFolder = 3,        // the install folder was empty
     kExitFolderNotCreatable = 4, // the install folder could not be created
     kExitPayloadIncomplete = 5,  // fewer than all payload files were written
+    // Installed, but the settings file, a link or a registry key could not
+    // be written; one log record names them.
+    kExitNotCompletelyRegistered = 6,
 };

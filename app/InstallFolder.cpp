@@ -6,6 +6,7 @@
 
 #include "app/InstallFolderText.h"
 #include "app/Limits.h"
+#include "install/PathText.h"
 #include "install/Probes.h"
 
 namespace {
@@ -43,4 +44,15 @@ int FindPreviousInstallFolder(char* folder) {
         return 0;
     }
     return FolderFromOpenCommand(command, folder) ? 1 : 0;
+}
+
+void MakeInstallFolderAbsolute(char* folder) {
+    char trimmed[kMaxPath];
+    std::strcpy(trimmed, folder);
+    TrimPathSpaces(trimmed);
+    if (trimmed[0] == '\0' || HasDriveOrUncRoot(trimmed)) return;
+    char full[kMaxPath];
+    const DWORD length = ::GetFullPathNameA(trimmed, kMaxPath, full, nullptr);
+    if (length == 0 || length >= static_cast<DWORD>(kMaxPath)) return;
+    std::strcpy(folder, full);
 }

@@ -1,11 +1,14 @@
 #include "app/InstallFolderText.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/Limits.h"
 #include "app/ProductInfo.h"
 
 namespace {
+
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 bool EndsInBackslash(const char* text, size_t length) {
     return length > 0 && text[length - 1] == '\\';
@@ -41,7 +44,15 @@ bool FolderFromOpenCommand(const char* command, char* folder) {
     const size_t driveLength = pathLength >= 2 && path[1] == ':' ? 2 : 0;
     size_t folderLength = driveLength;
     for (size_t i = driveLength; i < pathLength; ++i) {
-        if (path[i] == '\\' || path[i] == '/') folderLength = i + 1;
+        if (IsSlash(path[i])) folderLength = i + 1;
     }
+    // A command without a drive ("t_solo32.exe" alone) names no earlier folder.
+    const std::string found(path, folderLength);
+    if (!HasDriveOrUncRoot(found.c_str())) return false;
     return JoinWithBackslash(path, folderLength, "", folder);
+}
+
+bool HasDriveOrUncRoot(const char* path) {
+    if (path[0] == '\0') return false;
+    return path[1] == ':' || (IsSlash(path[0]) && IsSlash(path[1]));
 }

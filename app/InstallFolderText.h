@@ -10,7 +10,12 @@ bool DefaultFolderFromProgramFiles(const char* programFiles, char* folder);
 // The folder of the viewer named by an open command such as
 // "C:\Programme\Tessolo\t_solo32.exe" "%1": the path runs from after an
 // opening double quote up to the next double quote or the end, and its drive
-// and directory, given a trailing backslash, go into folder (kMaxPath bytes);
-// a path that names neither gives "\". False, with folder untouched, when the
-// result would not fit a path buffer.
+// and directory, given a trailing backslash, go into folder (kMaxPath bytes).
+// False, with folder untouched, when the folder has neither a drive nor a UNC
+// root (it would name a folder below whatever the current directory is) or
+// would not fit a path buffer.
 bool FolderFromOpenCommand(const char* command, char* folder);
+
+// True when path starts with a drive ("C:") or a UNC root (two slashes of
+// either kind); any other folder depends on the current directory.
+bool HasDriveOrUncRoot(const char* path);

@@ -3,22 +3,13 @@
 #include <commctrl.h>
 
 #include "app/CommandLine.h"
-#include "app/ExitCode.h"
-#include "app/InstallFolder.h"
-#include "app/InstallOptions.h"
-#include "app/ProductInfo.h"
-#include "framework/StringTable.h"
-#include "install/InstallLog.h"
-#include "install/RunInstall.h"
+#include "app/SilentInstall.h"
 #include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
 #include "wizard/WizPropertyPage.h"
 #include "wizard/WizPropertySheet.h"
 
 namespace {
-
-// The message of a running viewer is read with this limit.
-constexpr int kMessageTextLimit = 260;
 
 // The wizard's three fonts: one face and weight, three cell heights.
 constexpr char kWizardFontFace[] = "MS Sans Serif";
@@ -33,18 +24,6 @@ constexpr int kOfferPageObject = 5;
 
 SetupApp theApp;
 CWizPropertySheet theSheet("Tessolo Setup", nullptr, 0);
-
-ExitCode ExitCodeFor(InstallStop stop) {
-    switch (stop) {
-        case InstallStop::EmptyFolder: return kExitEmptyFolder;
-        case InstallStop::FolderNotCreatable: return kExitFolderNotCreatable;
-        case InstallStop::PayloadIncomplete: return kExitPayloadIncomplete;
-        case InstallStop::None: break;
-    }
-    return kExitInstalled;
-}
-
-bool IsViewerRunning() { return ::FindWindowA(kViewerWindowClass, nullptr) != nullptr; }
 
 }  // namespace
 
@@ -62,24 +41,7 @@ BOOL SetupApp::InitInstance() {
     return FALSE;
 }
 
-void SetupApp::RunSilent(const char* commandLine) {
-    if (IsViewerRunning()) {
-        WriteInstallLog(LoadStringText(IDS_VIEWER_RUNNING, kMessageTextLimit).c_str());
-        SetExitCode(kExitViewerRunning);
-        return;
-    }
-
-    InstallOptions options;
-    if (!FindPreviousInstallFolder(options.installFolder)) {
-        GetDefaultInstallFolder(options.installFolder);
-    }
-    ApplySilentOptions(commandLine, options);
-    options.silent = 1;
-
-    InstallStop stop = InstallStop::None;
-    RunInstall(options, &stop);
-    SetExitCode(ExitCodeFor(stop));
-}
+void SetupApp::RunSilent(const char* commandLine) { SetExitCode(RunSilentInstall(commandLine)); }
 
 HFONT SetupApp::CreateWizardFont(LONG height) {
     m_logFont = LOGFONTA{};

@@ -30,14 +30,44 @@ private:
     char m_path[kMaxPath] = {};
 };
 
+enum class TargetState { Free, InUse, Refused };
+
 // A target that another process (or handle) holds open cannot be opened
 // for writing without sharing; a missing target is free. The rename below
 // also refuses an open target on most file systems, but not where renames
-// follow POSIX rules, so the held file is refused before anything is written.
-bool TargetIsWritable(const char* path) {
+// follow POSIX rules, so an open target never takes the rename.
+TargetState ProbeTarget(const char* path) {
     UniqueFile probe(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (probe) return TargetState::Free;
+    switch (::GetLastError()) {
+        case ERROR_FILE_NOT_FOUND: return TargetState::Free;
+        case ERROR_SHARING_VIOLATION: return TargetState::InUse;
+        default: return TargetState::Refused;
+    }
+}
+
+// Puts the complete copy in place of the target by renaming it.
+bool ReplaceWithCopy(const char* copy, const char* path) {
+    if (MoveFileExForReplace(copy, path, MOVEFILE_REPLACE_EXISTING)) return true;
+    if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    // Windows 9x renames only onto a free name: the old file goes first,
+    // then the complete copy takes its name.
+    if (!::DeleteFileA(path) && ::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    return ::MoveFileA(copy, path) != FALSE;
+}
+
+// Overwrites a target in use in place: possible only when its holder shares
+// writing. Reached only once the complete copy is written, so the target is
+// never cut short for want of room.
+bool WriteInPlace(const char* path, const void* bytes, DWORD size) {
+    UniqueFile target(::CreateFileA(path, GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!target) return false;
+    DWORD written = 0;
+    if (!::WriteFile(target.Get(), bytes, size, &written, nullptr) || written != size) return false;
+    return ::CloseHandle(target.Release()) != FALSE;
 }
 
 // Creates a new, exclusively opened file beside the target.
@@ -63,6 +93,8 @@ UniqueFile CreateTemporaryBeside(const char* path, TemporaryFile& temporary) {
 
 }  // namespace
 
+BOOL(WINAPI* MoveFileExForReplace)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
+
 int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
     const HMODULE module = AppInstance();
     const HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
@@ -76,7 +108,8 @@ int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
     // Clears read-only, hidden and system so that an existing file can be
     // replaced; a missing file simply fails here.
     (void)::SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
-    if (!TargetIsWritable(path)) return 0;
+    const TargetState target = ProbeTarget(path);
+    if (target == TargetState::Refused) return 0;
 
     TemporaryFile temporary;
     UniqueFile file = CreateTemporaryBeside(path, temporary);
@@ -85,7 +118,9 @@ int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
     if (!::WriteFile(file.Get(), bytes, size, &written, nullptr) || written != size) return 0;
     if (!::CloseHandle(file.Release())) return 0;
 
-    if (!::MoveFileExA(temporary.Path(), path, MOVEFILE_REPLACE_EXISTING)) return 0;
+    // The complete copy exists now; it is removed on every path but the rename.
+    if (target == TargetState::InUse) return WriteInPlace(path, bytes, size) ? 1 : 0;
+    if (!ReplaceWithCopy(temporary.Path(), path)) return 0;
     temporary.Keep();
     return 1;
 }

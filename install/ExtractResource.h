@@ -5,7 +5,15 @@
 
 // Writes resource (id, type) of the setup's module byte for byte to `path`
 // (a string type such as "DLL", or MAKEINTRESOURCE(23) for HTML). Returns 1
-// when the file is in place, 0 otherwise. An existing file is replaced only
-// once every new byte is written; until then it stays as it was. A file
-// held open elsewhere (a running viewer's exe) is not replaced: 0.
+// when the file is in place, 0 otherwise. The bytes first go to a complete
+// temporary copy beside the target, which then replaces it; until then an
+// existing file stays as it was. A target that another program holds open
+// with write sharing (a scanner, an indexer) cannot be replaced: once the
+// complete copy exists, the same bytes are written into it in place. One held
+// without write sharing (a running viewer's exe) stays as it was: 0. The
+// temporary copy never stays behind.
 int ExtractResourceToFile(const char* path, WORD id, LPCSTR type);
+
+// The rename that puts the complete copy in place of the target. Windows 9x
+// has it but answers ERROR_CALL_NOT_IMPLEMENTED; tests put in that answer.
+extern BOOL(WINAPI* MoveFileExForReplace)(LPCSTR from, LPCSTR to, DWORD flags);

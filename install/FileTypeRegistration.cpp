@@ -35,8 +35,9 @@ void MapExtensionForUser(const char* ext, const char* progId) {
     if (!FormatKeyPath(path, kUserFileExtsFormat, ext)) return;
     SetDefaultText(HKEY_CURRENT_USER, path, "");
     UniqueKey key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.Put()) == ERROR_SUCCESS) {
-        SetNamedText(key.Get(), kFileExtsProgIdValue, progId);
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS ||
+        !SetNamedText(key.Get(), kFileExtsProgIdValue, progId)) {
+        NoteKeyWriteFailure(HKEY_CURRENT_USER, path);
     }
 }
 
@@ -55,8 +56,9 @@ void RenewUserChoice(const char* ext, const char* progId) {
     (void)::RegDeleteKeyA(HKEY_CURRENT_USER, path);
     UniqueKey key;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) == ERROR_SUCCESS) {
-        SetNamedText(key.Get(), kUserChoiceProgIdValue, progId);
+                          KEY_ALL_ACCESS, nullptr, key.Put(), nullptr) != ERROR_SUCCESS ||
+        !SetNamedText(key.Get(), kUserChoiceProgIdValue, progId)) {
+        NoteKeyWriteFailure(HKEY_CURRENT_USER, path);
     }
 }
 
@@ -64,11 +66,14 @@ void AddCapability(const char* stem, const char* progId) {
     UniqueKey key;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_SET_VALUE, key.Put()) !=
         ERROR_SUCCESS) {
+        NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
         return;
     }
     char name[kMaxPath];
     std::snprintf(name, sizeof name, kCapabilityNameFormat, stem);
-    SetNamedText(key.Get(), name, progId);
+    if (!SetNamedText(key.Get(), name, progId)) {
+        NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
+    }
 }
 
 void FormatProgId(char* progId, const char* stem) {

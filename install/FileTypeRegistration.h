@@ -9,7 +9,7 @@ constexpr char kFileAssociationsKey[] = "SOFTWARE\\Tessolo\\Capabilities\\FileAs
 // class with description, open command and icon, and, for a chosen row, the
 // take-over of the extension in the way of the Windows family. stem is the
 // pass's shared text of the stem (see StemSpellings): the description turns
-// it into capitals, and they stay for every later use. Registry failures are
-// ignored.
+// it into capitals, and they stay for every later use. A failed registry
+// write is noted (WriteFailures) and the rest still goes ahead.
 void RegisterFileType(const char* ext, char* stem, const char* command, const char* icon,
                       int xpFamily, int vistaFamily, int assocAllUsers, int chosen);

@@ -52,8 +52,10 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void CreateKey(HKEY root, const char* path) {
     UniqueKey key;
-    (void)::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                            nullptr, key.Put(), nullptr);
+    if (::RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                          key.Put(), nullptr) != ERROR_SUCCESS) {
+        NoteKeyWriteFailure(root, path);
+    }
 }
 
 // The verb's key is named by its display text, ampersand and blanks included.
@@ -73,6 +75,7 @@ void WriteUninstallEntry(const std::string& folder) {
     UniqueKey key;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_ALL_ACCESS, key.Put()) !=
         ERROR_SUCCESS) {
+        NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kUninstallKey);
         return;
     }
     // Quoted: an unquoted path with blanks could start another program
@@ -81,14 +84,16 @@ void WriteUninstallEntry(const std::string& folder) {
     char version[16];
     std::snprintf(version, sizeof version, kVersionFormat, kProductMajor, kProductMinor);
 
-    SetNamedText(key.Get(), "DisplayName", kUninstallDisplayName);
-    SetNamedText(key.Get(), "UninstallString", uninstaller.c_str());
-    SetNamedText(key.Get(), "Publisher", kPublisher);
-    SetNamedText(key.Get(), "InstallLocation", folder.c_str());
-    SetNamedText(key.Get(), "DisplayVersion", version);
-    SetNamedDword(key.Get(), "VersionMajor", kProductMajor);
-    SetNamedDword(key.Get(), "VersionMinor", kProductMinor);
-    SetNamedDword(key.Get(), "EstimatedSize", kEstimatedSizeKilobytes);
+    // Every value is attempted; the key is named once however many fail.
+    bool written = SetNamedText(key.Get(), "DisplayName", kUninstallDisplayName);
+    written &= SetNamedText(key.Get(), "UninstallString", uninstaller.c_str());
+    written &= SetNamedText(key.Get(), "Publisher", kPublisher);
+    written &= SetNamedText(key.Get(), "InstallLocation", folder.c_str());
+    written &= SetNamedText(key.Get(), "DisplayVersion", version);
+    written &= SetNamedDword(key.Get(), "VersionMajor", kProductMajor);
+    written &= SetNamedDword(key.Get(), "VersionMinor", kProductMinor);
+    written &= SetNamedDword(key.Get(), "EstimatedSize", kEstimatedSizeKilobytes);
+    if (!written) NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kUninstallKey);
 }
 
 // The Default-Programs registration of the Vista family; the file-type pass
@@ -100,15 +105,20 @@ void WriteCapabilities(const std::string& viewer) {
         UniqueKey capabilities;
         if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kCapabilitiesKey, 0, nullptr,
                               REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, capabilities.Put(),
-                              nullptr) == ERROR_SUCCESS) {
-            SetNamedText(capabilities.Get(), "ApplicationDescription", kApplicationDescription);
+                              nullptr) != ERROR_SUCCESS ||
+            !SetNamedText(capabilities.Get(), "ApplicationDescription", kApplicationDescription)) {
+            NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kCapabilitiesKey);
         }
     }
     CreateKey(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
+    // A system without the list (a fresh Wine prefix) is left without it;
+    // a list that exists but takes no value is a failed write.
     UniqueKey registered;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0, KEY_SET_VALUE,
-                        registered.Put()) == ERROR_SUCCESS) {
-        SetNamedText(registered.Get(), kProductWord, kCapabilitiesKey);
+    const LONG opened = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey, 0,
+                                        KEY_SET_VALUE, registered.Put());
+    if (opened == ERROR_FILE_NOT_FOUND) return;
+    if (opened != ERROR_SUCCESS || !SetNamedText(registered.Get(), kProductWord, kCapabilitiesKey)) {
+        NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kRegisteredApplicationsKey);
     }
 }
 
@@ -176,7 +186,7 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
     SetDefaultText(HKEY_LOCAL_MACHINE, kViewerClassCommandKey, openCommand.c_str());
     // An icon key left by an older version would hide the viewer's own icon;
     // one that has subkeys stays (the key is not deleted recursively).
-    (void)::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kViewerClassIconKey);
+    DeleteKeyWithoutSubkeys(HKEY_LOCAL_MACHINE, kViewerClassIconKey);
     SetDefaultText(HKEY_CLASSES_ROOT, kApplicationsCommandKey, openCommand.c_str());
 
     WriteUninstallEntry(folder);

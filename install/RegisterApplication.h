@@ -9,7 +9,8 @@
 // then runs the file-type pass. confirmation is the answer to the take-over
 // question (set without asking in a silent install or when no type is
 // chosen). installFolder is taken as the driver got it. Always returns 1:
-// nothing here is verified or rolled back.
+// nothing here is rolled back, and every write is attempted; a link or key
+// that could not be written is noted (WriteFailures).
 int RegisterApplication(int confirmation, int associateFiles, const char* installFolder,
                         int startMenuShortcut, int desktopShortcut, int thumbnailsShortcut,
                         int allUsersShortcuts, const int (&fileTypeSelection)[FileTypeCount],

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include "install/PayloadTable.h"
 #include "install/RegisterApplication.h"
 #include "install/ViewerSettings.h"
+#include "install/WriteFailures.h"
 #include "offers/PartnerInstallers.h"
 #include "res/ResourceIds.h"
 
@@ -24,6 +26,10 @@ int ToolbarOfferFailed = 0;
 int BrowserInstallerRun = 0;
 
 namespace {
+
+// Only a silent install logs it, so it has no place in the wizard's string table.
+constexpr char kNotCompletelyRegisteredMessage[] =
+    "Tessolo wurde installiert, aber nicht vollständig registriert! Nicht geschrieben:";
 
 // A stop: the wizard shows the message, a silent install logs `logText`,
 // which names the folder as well.
@@ -34,6 +40,14 @@ void ReportStop(const InstallOptions& options, const std::string& caption,
         return;
     }
     (void)::MessageBoxA(::GetActiveWindow(), message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
+// The record of a silent install that went through but could not write
+// everything after the payload: the message, then each name on a line.
+std::string NotCompletelyRegisteredText(const std::vector<std::string>& names) {
+    std::string text = kNotCompletelyRegisteredMessage;
+    for (const std::string& name : names) text += "\n" + name;
+    return text;
 }
 
 // Writes the payload rows in order into `folder` (normalised, ending in a
@@ -105,7 +119,9 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     // From here on nothing changes the result. The later steps name the
     // folder the files went to: a level typed with trailing spaces was
     // created without them, and a settings file or shortcut under the typed
-    // text would point into a folder that does not exist.
+    // text would point into a folder that does not exist. Whatever of it
+    // cannot be written is noted here.
+    WriteFailures unwritten;
     WriteViewerSettings(folder, options.iniFolder);
 
     // Taking over file types changes the user's current associations, so the
@@ -118,11 +134,21 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     }
 
     // Registration: shortcuts, program class, "Applications" and uninstall
-    // entries, file types. It always reports success.
+    // entries, file types. It always reports success; every write is attempted.
     (void)RegisterApplication(confirmed, options.associateFiles, folder,
                               options.startMenuShortcut, options.desktopShortcut,
                               options.thumbnailsShortcut, options.allUsersShortcuts,
                               options.fileTypeSelection, options.assocAllUsers);
+
+    // The wizard goes on as if all were written; a silent install tells
+    // through its exit code and one log record.
+    if (!unwritten.Names().empty()) {
+        reason = InstallStop::NotCompletelyRegistered;
+        if (options.silent) {
+            WriteInstallLog(
+                ComposeLogMessage(folder, NotCompletelyRegisteredText(unwritten.Names())).c_str());
+        }
+    }
 
     // Partner offers (wizard only): the accepted toolbar offer, then the
     // accepted browser offer, each downloaded, verified, run and deleted.

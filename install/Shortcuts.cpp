@@ -6,12 +6,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/Limits.h"
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/Folders.h"
 #include "install/PathText.h"
+#include "install/WriteFailures.h"
 
 namespace {
 
@@ -82,8 +84,10 @@ void GetSpecialFolderPath(char* buffer, int folderId) {
 int CreateGroupShortcut(const char* folder, const char* linkName, const char* target,
                         const char* arguments, const char* iconPath, int iconIndex) {
     char linkPath[kMaxPath];
-    if (!JoinPath(linkPath, folder, linkName)) return 0;
-    return SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, nullptr);
+    const int saved = JoinPath(linkPath, folder, linkName) &&
+                      SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, nullptr);
+    if (!saved) NoteWriteFailure(std::string(folder) + linkName);
+    return saved;
 }
 
 int CreateDesktopShortcut(const char* target, const char* linkName, const char* iconPath,
@@ -92,20 +96,28 @@ int CreateDesktopShortcut(const char* target, const char* linkName, const char* 
     char desktop[kMaxPath];
     GetSpecialFolderPath(desktop, allUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP);
     char linkPath[kMaxPath];
-    if (!JoinPath(linkPath, desktop, linkName)) return 0;
-    return SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, description);
+    const int saved = JoinPath(linkPath, desktop, linkName) &&
+                      SaveShellLink(linkPath, target, arguments, iconPath, iconIndex, description);
+    if (!saved) NoteWriteFailure(std::string(desktop) + linkName);
+    return saved;
 }
 
 int CreateProgramGroup(const char* installFolder, int allUsers) {
     char programs[kMaxPath];
     GetSpecialFolderPath(programs, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
     char group[kMaxPath];
-    if (!JoinPath(group, programs, kGroupFolderName)) return 0;
+    if (!JoinPath(group, programs, kGroupFolderName)) {
+        NoteWriteFailure(std::string(programs) + kGroupFolderName);
+        return 0;
+    }
     // A group that cannot be made still gets its attempts: each link fails alone.
     (void)EnsureFolderExists(group);
 
     char viewer[kMaxPath];
-    if (!JoinPath(viewer, installFolder, kViewerExeName)) return 0;
+    if (!JoinPath(viewer, installFolder, kViewerExeName)) {
+        NoteWriteFailure(group);
+        return 0;
+    }
 
     char linkName[kMaxPath];
     std::snprintf(linkName, sizeof linkName, kGroupLinkFormat, kProductMajor, kProductMinor);

@@ -11,12 +11,14 @@ constexpr int kThumbnailsIconIndex = 7;
 void GetSpecialFolderPath(char* buffer, int folderId);
 
 // Saves folder + linkName (folder ending in a backslash) as a link to
-// target. arguments and iconPath may be null. Returns 1 when saved, else 0.
+// target. arguments and iconPath may be null. Returns 1 when saved, else 0
+// (and the link path is noted in WriteFailures).
 int CreateGroupShortcut(const char* folder, const char* linkName, const char* target,
                         const char* arguments, const char* iconPath, int iconIndex);
 
 // Saves a link on the desktop of the current user, or of all users. iconPath,
-// description and arguments may be null. Returns 1 when saved, else 0.
+// description and arguments may be null. Returns 1 when saved, else 0 (and
+// the link path is noted in WriteFailures).
 int CreateDesktopShortcut(const char* target, const char* linkName, const char* iconPath,
                           const char* description, const char* arguments, int iconIndex,
                           int allUsers);

@@ -11,6 +11,7 @@
 #include "install/PathText.h"
 #include "install/PercentExpansion.h"
 #include "install/ToolbarSkin.h"
+#include "install/WriteFailures.h"
 
 namespace {
 
@@ -47,6 +48,25 @@ void CopyPath(char* buffer, const char* text) {
     buffer[kMaxPath - 1] = '\0';
 }
 
+// The settings folder that `expanded` names, trimmed and ending in a
+// backslash, into `folder` (kMaxPath bytes). False when it names none: when
+// it is empty, or when the settings file in it would not fit a path (cut
+// short, it would name another folder and leave the redirect pointing at a
+// folder without settings).
+bool SettingsFolder(const std::string& expanded, char* folder) {
+    if (expanded.size() >= static_cast<size_t>(kMaxPath)) return false;
+    std::strcpy(folder, expanded.c_str());
+    TrimPathSpaces(folder);
+    AppendBackslash(folder);
+    return folder[0] != '\0' &&
+           std::strlen(folder) + std::strlen(kSettingsFileName) < static_cast<size_t>(kMaxPath);
+}
+
+// One key of the settings file; a failure is noted with the file's path.
+void WriteSetting(const char* section, const char* key, const char* value, const char* path) {
+    if (!::WritePrivateProfileStringA(section, key, value, path)) NoteWriteFailure(path);
+}
+
 }  // namespace
 
 std::string ExpandPercentVariables(const char* text) {
@@ -66,28 +86,27 @@ void WriteViewerSettingsForWidth(const char* installFolder, const char* iniFolde
     std::string settingsPath = std::string(folder) + kSettingsFileName;
 
     if (iniFolder[0] != '\0') {
+        const std::string expanded =
+            std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder) : iniFolder;
+        // An option that names no folder leaves the settings at home; a bare
+        // file name would put them into the Windows folder.
         char redirect[kMaxPath];
-        CopyPath(redirect, std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder).c_str()
-                                                       : iniFolder);
-        (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
-        // An option that expands to nothing names no folder; a bare file name
-        // would put the settings into the Windows folder.
-        if (redirect[0] != '\0') {
-            (void)::WritePrivateProfileStringA(kOthersSection, kIniFolderKey, iniFolder,
-                                               settingsPath.c_str());
+        if (SettingsFolder(expanded, redirect)) {
+            (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
+            WriteSetting(kOthersSection, kIniFolderKey, iniFolder, settingsPath.c_str());
             settingsPath = std::string(redirect) + kSettingsFileName;
         }
     }
 
     const char* path = settingsPath.c_str();
-    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageDllKey, kLanguageDll, path);
-    (void)::WritePrivateProfileStringA(kLanguageSection, kLanguageNameKey, kLanguageName, path);
+    WriteSetting(kLanguageSection, kLanguageDllKey, kLanguageDll, path);
+    WriteSetting(kLanguageSection, kLanguageNameKey, kLanguageName, path);
 
     // A skin the user already chose is kept, and its size with it.
     char skin[kMaxPath] = "";
     (void)::GetPrivateProfileStringA(kToolbarSection, kSkinKey, "", skin, kMaxPath, path);
     if (skin[0] != '\0') return;
     const ToolbarSkin choice = ChooseToolbarSkin(fullScreenWidth);
-    (void)::WritePrivateProfileStringA(kToolbarSection, kSkinKey, choice.skin, path);
-    (void)::WritePrivateProfileStringA(kToolbarSection, kSizeKey, choice.size, path);
+    WriteSetting(kToolbarSection, kSkinKey, choice.skin, path);
+    WriteSetting(kToolbarSection, kSizeKey, choice.size, path);
 }

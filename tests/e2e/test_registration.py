@@ -282,12 +282,18 @@ class RegistrationTest(unittest.TestCase):
         self.assertIsNone(after[REGISTERED])
         self.assertIsNotNone(after[APPLICATION])
 
-    def test_old_icon_key_of_the_viewer_class_is_removed(self):
-        def prepare(wp):
-            wp.reg_set(CLASSES + r"\Tessolo\DefaultIcon", "", REG_SZ, r"C:\old\t_solo32.exe,3")
-        with WinePrefix("registration", version="winxp") as wp:
-            after = self.install(wp, "/silent", prepare=prepare)[1]
-        self.assertNotIn(r"Tessolo\DefaultIcon", after[CLASSES])
+    def test_old_icon_key_of_the_viewer_class_is_removed_unless_it_has_subkeys(self):
+        icon = r"Tessolo\DefaultIcon"
+        for subkey in (None, "Theme"):
+            def prepare(wp):
+                wp.reg_set(CLASSES + "\\" + icon, "", REG_SZ, r"C:\old\t_solo32.exe,3")
+                if subkey:
+                    wp.reg_set(CLASSES + "\\" + icon + "\\" + subkey, "", REG_SZ, "kept")
+            with self.subTest(subkey=subkey), WinePrefix("registration", version="winxp") as wp:
+                classes = self.install(wp, "/silent", prepare=prepare)[1][CLASSES]
+                self.assertEqual(bool(subkey), icon in classes)
+                if subkey:
+                    self.assertEqual({"": (REG_SZ, "kept")}, classes[icon + "\\" + subkey])
 
     # -- repeated installs and old links ---------------------------------------------------
 

@@ -1,5 +1,6 @@
 """Silent installs of the real setup: the three stops with their log record
-and exit code, the 25 files written over whatever was there, the icon
+and exit code, an install that could not write everything after its payload
+(exit 6), the 25 files written over whatever was there, the icon
 library's overwrite rule, the settings file with its skin and redirect, and
 the folder an install goes to when none is given."""
 
@@ -7,8 +8,8 @@ import re
 import shutil
 import unittest
 
-from tests.harness.wine import (BUILD_DIR, REG_SZ, SETUP_DIR_WIN, WinePrefix,
-                                install_log_records)
+from tests.harness.wine import (BUILD_DIR, CSIDL_DESKTOP, CSIDL_PROGRAMS, REG_SZ,
+                                SETUP_DIR_WIN, WinePrefix, install_log_records)
 
 FILES = BUILD_DIR / "payload" / "files"
 VARIANTS = BUILD_DIR / "payload" / "variants"
@@ -36,6 +37,9 @@ NOT_CREATABLE = ("Kann Zielverzeichnis nicht erstellen!\n\n"
 INSTALL_FAILED = ("Fehler beim Installieren!\n\n"
                   "Überprüfen Sie bitte ob Tessolo läuft, das Zielverzeichnis voll ist "
                   "oder keine Schreibrechte vorhanden sind!")
+
+NOT_COMPLETELY_REGISTERED = ("Tessolo wurde installiert, aber nicht vollständig registriert! "
+                             "Nicht geschrieben:")
 
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"
 # (key, value name) of the earlier installation's open command and of the
@@ -86,6 +90,11 @@ def differing_files(wp, folder):
     return differing
 
 
+# With a display a message box would wait for an answer (without one it
+# returns at once), so a silent run that ends within this time showed none.
+SILENT_RUN_SECONDS = 60
+
+
 class SilentStopsTest(unittest.TestCase):
     def test_stops_log_one_record_naming_the_folder(self):
         # Each stop appends one record; earlier records stay.
@@ -95,11 +104,11 @@ class SilentStopsTest(unittest.TestCase):
             ('/silent /folder="\\\\no-such-server\\share\\Tessolo"', 4,
              NOT_CREATABLE + ": \\\\no-such-server\\share\\Tessolo\\"),
         ]
-        with WinePrefix("silent-stops") as wp:
+        with WinePrefix("silent-stops", display=(1024, 768)) as wp:
             expected = []
             for options, code, text in cases:
                 with self.subTest(options):
-                    self.assertEqual(wp.run_setup(options), code)
+                    self.assertEqual(wp.run_setup(options, timeout=SILENT_RUN_SECONDS), code)
                     expected.append(text)
                     self.assertEqual(log_texts(wp), expected)
             self.assertIsNone(wp.reg_values(UNINSTALL_KEY))
@@ -111,7 +120,8 @@ class SilentStopsTest(unittest.TestCase):
             shutil.copy2(FILES / "t_solo32.exe", viewer / "t_solo32.exe")
             self.addCleanup(wp.start([r"C:\viewer\t_solo32.exe", "/exitafter=120000"]).wait)
             self.assertTrue(wp.wait_for_window("Tessolo"))
-            self.assertEqual(wp.run_setup('/silent /folder="C:\\Tessolo"'), 2)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\Tessolo"',
+                                          timeout=SILENT_RUN_SECONDS), 2)
             self.assertEqual(log_texts(wp), [VIEWER_RUNNING])
             self.assertFalse(wp.unix_path(r"C:\Tessolo").exists())
 
@@ -126,13 +136,30 @@ class SilentStopsTest(unittest.TestCase):
             self.addCleanup(wp.start([r"C:\T\Plugins\Showreel.exe"]).wait)
             self.assertTrue(wp.wait_for_window("#32770"))
 
-            self.assertEqual(wp.run_setup('/silent /folder="C:\\T"'), 5)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\T"', timeout=SILENT_RUN_SECONDS), 5)
             self.assertEqual(log_texts(wp), ["C:\\T\\: " + INSTALL_FAILED])
             self.assertEqual(differing_files(wp, r"C:\T"), [r"Plugins\Showreel.exe"])
             self.assertEqual((plugins / "Showreel.exe").read_bytes(), held.read_bytes())
             # Nothing after the payload: no settings file, no registration.
             self.assertEqual(ini(wp, r"C:\T\t_solo32.ini"), {})
             self.assertIsNone(wp.reg_values(UNINSTALL_KEY))
+
+
+class SilentIncompleteRegistrationTest(unittest.TestCase):
+    def test_what_could_not_be_written_is_named_in_one_record_with_exit_6(self):
+        # A folder in place of the settings file and of the desktop link
+        # makes both writes fail; everything else is still written.
+        with WinePrefix("silent-not-registered") as wp:
+            wp.unix_path(r"C:\T\t_solo32.ini").mkdir(parents=True)
+            desktop = wp.special_folder(CSIDL_DESKTOP)
+            wp.unix_path(desktop + r"\Tessolo.lnk").mkdir(parents=True)
+            self.assertEqual(wp.run_setup('/silent /folder="C:\\T" /desktop=1 /group=1'), 6)
+            self.assertEqual(log_texts(wp), [
+                f"C:\\T\\: {NOT_COMPLETELY_REGISTERED}\nC:\\T\\t_solo32.ini\n{desktop}\\Tessolo.lnk"])
+            self.assertEqual(differing_files(wp, r"C:\T"), [])
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, "C:\\T\\"))
+            group = wp.special_folder(CSIDL_PROGRAMS) + r"\Tessolo\Tessolo 4.30.lnk"
+            self.assertEqual(wp.shortcut(group)["target"], r"C:\T\t_solo32.exe")
 
 
 class SilentPayloadTest(unittest.TestCase):
@@ -165,6 +192,20 @@ class SilentPayloadTest(unittest.TestCase):
                              "Deutsch")
             self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"],
                              (REG_SZ, "C:\\Apps\\Tessolo\\"))
+
+    def test_folder_without_drive_is_registered_as_the_folder_it_names(self):
+        # Started in C:\setup; a later bare install from elsewhere must find
+        # the same folder again.
+        folder = SETUP_DIR_WIN + "\\Apps\\Tessolo\\"
+        with WinePrefix("silent-relative-folder") as wp:
+            self.assertEqual(wp.run_setup(r"/silent /folder=Apps\Tessolo"), 0)
+            self.assertEqual(differing_files(wp, folder.rstrip("\\")), [])
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, folder))
+            self.assertEqual(wp.reg_values(OPEN_COMMAND[0])[""],
+                             (REG_SZ, f'"{folder}t_solo32.exe" "%1"'))
+            self.assertEqual(wp.run_setup("/silent", cwd_win="C:\\"), 0)
+            self.assertEqual(wp.reg_values(UNINSTALL_KEY)["InstallLocation"], (REG_SZ, folder))
+            self.assertFalse(wp.unix_path(r"C:\Apps").exists())
 
     def test_icon_library_overwrite_rule(self):
         # variant -> whether the setup replaces it (all count as written)
@@ -232,6 +273,10 @@ class SilentPayloadTest(unittest.TestCase):
             ("program files with its backslash", {PROGRAM_FILES: "C:\\Apps\\"},
              r"C:\Apps\Tessolo"),
             ("empty earlier command", {OPEN_COMMAND: "", PROGRAM_FILES: r"C:\Programme"},
+             r"C:\Programme\Tessolo"),
+            # A viewer path without drive names no folder of its own.
+            ("earlier command without a drive",
+             {OPEN_COMMAND: '"t_solo32.exe" "%1"', PROGRAM_FILES: r"C:\Programme"},
              r"C:\Programme\Tessolo"),
             # A value too long for a path buffer is not read: the fixed default.
             ("unreadable program files", {PROGRAM_FILES: "C:\\" + "p" * 300}, r"C:\Tessolo"),

@@ -49,7 +49,7 @@ TEST(DefaultFolderFromProgramFiles, AddsTheProductFolderWithOneBackslash) {
 TEST(FolderFromOpenCommand, TakesDriveAndDirectoryOfTheViewerPath) {
     const struct {
         const char* command;
-        const char* folder;
+        const char* folder;  // kUntouched: no earlier folder
     } cases[] = {
         {"\"C:\\Programme\\Tessolo\\t_solo32.exe\" \"%1\"", "C:\\Programme\\Tessolo\\"},
         {"\"D:\\Apps\\My Tessolo\\t_solo32.exe\"", "D:\\Apps\\My Tessolo\\"},
@@ -57,18 +57,22 @@ TEST(FolderFromOpenCommand, TakesDriveAndDirectoryOfTheViewerPath) {
         {"\"C:\\Programme\\Tessolo\\t_solo32.exe %1", "C:\\Programme\\Tessolo\\"},
         // An unquoted command keeps its first character.
         {"C:\\Programme\\Tessolo\\t_solo32.exe \"%1\"", "C:\\Programme\\Tessolo\\"},
-        // A drive without a directory, and a path with neither.
+        // A drive without a directory.
         {"\"D:t_solo32.exe\" \"%1\"", "D:\\"},
-        {"\"t_solo32.exe\" \"%1\"", "\\"},
-        {"\"", "\\"},
-        {"\"\" \"C:\\x\\y.exe\"", "\\"},
         // Forward slashes end the directory too; the result still gets its backslash.
         {"\"C:/Apps/t_solo32.exe\"", "C:/Apps/\\"},
         {"\"\\\\server\\share\\Tessolo\\t_solo32.exe\"", "\\\\server\\share\\Tessolo\\"},
+        // Without drive or UNC root the folder would depend on the current
+        // directory: no earlier installation.
+        {"\"t_solo32.exe\" \"%1\"", kUntouched},
+        {"\"\\Programme\\Tessolo\\t_solo32.exe\" \"%1\"", kUntouched},
+        {"\"Apps\\Tessolo\\t_solo32.exe\" \"%1\"", kUntouched},
+        {"\"", kUntouched},
+        {"\"\" \"C:\\x\\y.exe\"", kUntouched},
     };
     for (const auto& c : cases) {
         PathBuffer folder;
-        EXPECT_TRUE(FolderFromOpenCommand(c.command, folder.text)) << c.command;
+        EXPECT_EQ(c.folder != kUntouched, FolderFromOpenCommand(c.command, folder.text)) << c.command;
         EXPECT_STREQ(c.folder, folder.text) << c.command;
     }
 }

@@ -20,6 +20,25 @@ std::string ResourceBytes() {
     return std::string(static_cast<const char*>(bytes), ::SizeofResource(nullptr, info));
 }
 
+// The answer of Windows 9x, which has no replacing rename.
+BOOL WINAPI MoveFileExNotImplemented(LPCSTR, LPCSTR, DWORD) {
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+// Puts a rename in place of the real one for one scope.
+class RenameAnswer {
+public:
+    explicit RenameAnswer(BOOL(WINAPI* rename)(LPCSTR, LPCSTR, DWORD))
+        : m_saved(MoveFileExForReplace) {
+        MoveFileExForReplace = rename;
+    }
+    ~RenameAnswer() { MoveFileExForReplace = m_saved; }
+
+private:
+    BOOL(WINAPI* m_saved)(LPCSTR, LPCSTR, DWORD);
+};
+
 TEST(ExtractResourceToFile, WritesTheBytesArchiveOnly) {
     ScratchFolder scratch;
     struct Case { const char* why; const char* oldBytes; DWORD oldAttributes; } cases[] = {
@@ -30,37 +49,55 @@ TEST(ExtractResourceToFile, WritesTheBytesArchiveOnly) {
         {"read-only, hidden, system", "old", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                                  FILE_ATTRIBUTE_SYSTEM},
     };
-    for (const Case& c : cases) {
-        const std::string target = scratch / "t_solo32.exe";
-        ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(target.c_str());
-        if (c.oldBytes) {
-            WriteTextFile(target, c.oldBytes);
-            ::SetFileAttributesA(target.c_str(), c.oldAttributes);
+    for (auto rename : {MoveFileExForReplace, &MoveFileExNotImplemented}) {
+        const RenameAnswer answer(rename);
+        const char* const system = rename == &MoveFileExNotImplemented ? "9x" : "NT";
+        for (const Case& c : cases) {
+            const std::string target = scratch / "t_solo32.exe";
+            ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(target.c_str());
+            if (c.oldBytes) {
+                WriteTextFile(target, c.oldBytes);
+                ::SetFileAttributesA(target.c_str(), c.oldAttributes);
+            }
+            EXPECT_EQ(1, ExtractResourceToFile(target.c_str(), kBlockId, kBlockType))
+                << system << ", " << c.why;
+            EXPECT_EQ(ResourceBytes(), ReadWholeFile(target)) << system << ", " << c.why;
+            EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE),
+                      ::GetFileAttributesA(target.c_str()))
+                << system << ", " << c.why;
+            EXPECT_EQ("t_solo32.exe", ListFolder(scratch.Path()))
+                << system << ", " << c.why << ": something left behind";
         }
-        EXPECT_EQ(1, ExtractResourceToFile(target.c_str(), kBlockId, kBlockType)) << c.why;
-        EXPECT_EQ(ResourceBytes(), ReadWholeFile(target)) << c.why;
-        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), ::GetFileAttributesA(target.c_str()))
-            << c.why;
-        EXPECT_EQ("t_solo32.exe", ListFolder(scratch.Path())) << c.why << ": something left behind";
     }
 }
 
-TEST(ExtractResourceToFile, FileHeldOpenElsewhereFailsAndStaysIntact) {
+TEST(ExtractResourceToFile, FileHeldOpenElsewhereIsWrittenInPlaceOnlyWithWriteSharing) {
     ScratchFolder scratch;
     const std::string target = scratch / "t_solo32.exe";
-    // A running viewer holds its exe; a reader that shares everything still
-    // keeps the file in use.
-    for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ},
-                        DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
-        WriteTextFile(target, "running");
-        UniqueFile holder(::CreateFileA(target.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Longer than the new bytes: an in-place write must not leave a tail.
+    const std::string old(4096, 'o');
+    // A running viewer holds its exe without write sharing; a scanner or an
+    // indexer reads with every sharing.
+    const struct {
+        DWORD share;
+        int result;
+    } cases[] = {
+        {0, 0},
+        {FILE_SHARE_READ, 0},
+        {FILE_SHARE_READ | FILE_SHARE_DELETE, 0},
+        {FILE_SHARE_READ | FILE_SHARE_WRITE, 1},
+        {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 1},
+    };
+    for (const auto& c : cases) {
+        WriteTextFile(target, old);
+        UniqueFile holder(::CreateFileA(target.c_str(), GENERIC_READ, c.share, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder);
-        EXPECT_EQ(0, ExtractResourceToFile(target.c_str(), kBlockId, kBlockType)) << share;
+        EXPECT_EQ(c.result, ExtractResourceToFile(target.c_str(), kBlockId, kBlockType)) << c.share;
         holder.Reset();
-        EXPECT_EQ("running", ReadWholeFile(target)) << share;
-        EXPECT_EQ("t_solo32.exe", ListFolder(scratch.Path())) << share << ": temporary file left";
+        EXPECT_EQ(c.result ? ResourceBytes() : old, ReadWholeFile(target)) << c.share;
+        EXPECT_EQ("t_solo32.exe", ListFolder(scratch.Path())) << c.share << ": temporary file left";
     }
 }
 

@@ -79,10 +79,19 @@ TEST(WriteViewerSettings, IniFolderRedirectsTheSettings) {
 
 TEST(WriteViewerSettings, IniFolderNamingNothingKeepsTheSettingsHome) {
     ScratchFolder scratch;
-    WriteViewerSettingsForWidth(scratch.Path().c_str(), "%TESSOLO_ENGINE_UNSET%", 1024);
-    const Settings s = Read(scratch / "t_solo32.ini");
-    EXPECT_EQ("DEUTSCH.DLL", s.dll);
-    EXPECT_EQ("<absent>", s.iniFolder);
+    ::SetEnvironmentVariableA("TESSOLO_ENGINE_TEST", scratch.Path().c_str());
+    // Cut to a path buffer, a folder too long for its settings file would be
+    // another folder, and the settings would not fit in it either.
+    const std::string tooLong = "%TESSOLO_ENGINE_TEST%" + std::string(230, 'x');
+    for (const std::string& option : {std::string("%TESSOLO_ENGINE_UNSET%"), tooLong}) {
+        ::DeleteFileA((scratch / "t_solo32.ini").c_str());
+        WriteViewerSettingsForWidth(scratch.Path().c_str(), option.c_str(), 1024);
+        const Settings s = Read(scratch / "t_solo32.ini");
+        EXPECT_EQ("DEUTSCH.DLL", s.dll) << option;
+        EXPECT_EQ("<absent>", s.iniFolder) << option;
+        EXPECT_EQ("t_solo32.ini", ListFolder(scratch.Path())) << option;
+    }
+    ::SetEnvironmentVariableA("TESSOLO_ENGINE_TEST", nullptr);
 }
 
 TEST(ExpandPercentVariables, ReadsTheEnvironment) {
