@@ -282,6 +282,23 @@ class RegistrationTest(unittest.TestCase):
         self.assertIsNone(after[REGISTERED])
         self.assertIsNotNone(after[APPLICATION])
 
+    def test_vista_renews_the_user_choice_of_chosen_rows_only(self):
+        """Another program's UserChoice, with its Hash, gives way to a fresh
+        one for a chosen row; an unchosen row's stays as it was."""
+        def seeded(ext):
+            return {"Progid": (REG_SZ, f"Other.{ext}"), "Hash": (REG_SZ, "c2VlZGVkIGhhc2g=")}
+
+        def prepare(wp):
+            for ext in ("jpg", "mp3"):
+                for name, (value_type, data) in seeded(ext).items():
+                    wp.reg_set(rf"{FILE_EXTS}\.{ext}\UserChoice", name, value_type, data)
+
+        with WinePrefix("registration", version="win7") as wp:
+            after = self.install(wp, '/silent /folder="C:\\Program Files\\Tessolo" /assoc=1',
+                                 prepare=prepare)[1][FILE_EXTS]
+        self.assertEqual({"Progid": (REG_SZ, "Tessolo.JPG")}, after[r".jpg\UserChoice"])
+        self.assertEqual(seeded("mp3"), after[r".mp3\UserChoice"])
+
     def test_old_icon_key_of_the_viewer_class_is_removed(self):
         def prepare(wp):
             wp.reg_set(CLASSES + r"\Tessolo\DefaultIcon", "", REG_SZ, r"C:\old\t_solo32.exe,3")
