@@ -43,11 +43,10 @@ void RepaintActiveWindow() {
     if (HWND active = ::GetActiveWindow()) ::UpdateWindow(active);
 }
 
-// Starts target + arguments and waits for it without a time limit. The
-// target is quoted: the temporary folder may hold blanks, and an unquoted
-// path would let "C:\Documents.exe" and the like run instead. True when the
-// process was started.
-bool RunAndWait(const std::string& target, const char* arguments) {
+// Starts target + arguments. The target is quoted: the temporary folder may
+// hold blanks, and an unquoted path would let "C:\Documents.exe" and the like
+// run instead. Empty when the process could not be created.
+UniqueKernelHandle StartInstaller(const std::string& target, const char* arguments) {
     const std::string line = "\"" + target + "\" " + arguments;
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
@@ -56,12 +55,15 @@ bool RunAndWait(const std::string& target, const char* arguments) {
     PROCESS_INFORMATION process = {};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process)) {
-        return false;
+        return UniqueKernelHandle();
     }
-    UniqueKernelHandle processHandle(process.hProcess);
     UniqueKernelHandle threadHandle(process.hThread);
-    (void)::WaitForSingleObject(processHandle.Get(), INFINITE);
-    return true;
+    return UniqueKernelHandle(process.hProcess);
+}
+
+// Waits for the installer without a time limit. True once the process has ended.
+bool WaitForInstaller(HANDLE process) {
+    return ::WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0;
 }
 
 void DeleteAfterPause(const std::string& target) {
@@ -96,8 +98,14 @@ void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
         const bool verified = windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
                                         : HasVersionResource(target);
         if (verified) {
-            // An installer that does not start is not reported.
-            (void)RunAndWait(target, arguments);
+            UniqueKernelHandle installer = StartInstaller(target, arguments);
+            // An installer that never started installed nothing: the finished
+            // page must not announce the toolbar.
+            if (installer) {
+                (void)WaitForInstaller(installer.Get());
+            } else {
+                ToolbarOfferFailed = 1;
+            }
         } else {
             ToolbarOfferFailed = 1;
         }
@@ -117,7 +125,8 @@ void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
         RepaintActiveWindow();
         if (HasVersionResource(target)) {
             RepaintActiveWindow();
-            if (RunAndWait(target, arguments)) BrowserInstallerRun = 1;
+            UniqueKernelHandle installer = StartInstaller(target, arguments);
+            if (installer && WaitForInstaller(installer.Get())) BrowserInstallerRun = 1;
         }
     }
     DeleteAfterPause(target);

@@ -84,7 +84,7 @@ TEST_F(PartnerInstallers, ToolbarRunsOnlyAVerifiedDownload) {
         {"download failed", false, Served::Nothing, 1, nullptr},
         {"installer", false, Served::ToolbarInstaller, 0, "/e:asknot /t:24 /d:ask /h:ask /q /r:TESC"},
         {"no version resource", false, Served::UnversionedInstaller, 1, nullptr},
-        {"verified but cannot start", false, Served::CheckLibrary, 0, nullptr},
+        {"verified but cannot start", false, Served::CheckLibrary, 1, nullptr},
         {"9x: download failed", true, Served::Nothing, 1, nullptr},
         {"9x: exactly 559000 bytes", true, Served::Bytes559000, 1, nullptr},
         {"9x: 559001 bytes", true, Served::Bytes559001, 0, "/q /s:de"},
