@@ -7,6 +7,7 @@
 #include "app/InstallOptions.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/Handles.h"
+#include "framework/WinApp.h"
 #include "install/Probes.h"
 #include "install/RunInstall.h"
 #include "install/VersionRule.h"
@@ -61,9 +62,32 @@ UniqueKernelHandle StartInstaller(const std::string& target, const char* argumen
     return UniqueKernelHandle(process.hProcess);
 }
 
-// Waits for the installer without a time limit. True once the process has ended.
+// Waits for the installer without a time limit. Installers commonly send a
+// message to every top-level window and wait for each answer, so the wait
+// answers what is sent to the setup's windows; nothing posted is taken from
+// the queue, and the wizard stays disabled, so nothing can be clicked
+// meanwhile. True once the process has ended.
 bool WaitForInstaller(HANDLE process) {
-    return ::WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0;
+    const WinApp* app = WinApp::Current();
+    HWND wizard = app ? app->MainWindow() : nullptr;
+    // EnableWindow answers whether the window was disabled already.
+    const bool enableAgain = wizard && !::EnableWindow(wizard, FALSE);
+    bool ended = false;
+    for (;;) {
+        // Peeking delivers the messages sent to this thread, also those that
+        // came before the wait began.
+        MSG message;
+        (void)::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD woke =
+            ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        if (woke != WAIT_OBJECT_0 + 1) break;  // the wait itself failed
+    }
+    if (enableAgain) ::EnableWindow(wizard, TRUE);
+    return ended;
 }
 
 void DeleteAfterPause(const std::string& target) {

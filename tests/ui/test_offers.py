@@ -141,6 +141,10 @@ class ToolbarOfferTest(unittest.TestCase):
             self.assertEqual((s.temp_win + r"\google_toolbar_installer.exe").lower(), match[1].lower())
             self.assertEqual(TOOLBAR_ARGUMENTS, match[2])
             self.assertFalse((s.temp / "google_toolbar_installer.exe").exists(), "the installer was kept")
+            # While it waited for the installer the wizard answered what was
+            # sent to it, and could not be clicked.
+            windows = partners.toolbar_installer_windows(s.wp)
+            self.assertEqual((False, True), windows.get("Tessolo Setup"), windows)
             self.assertEqual([], s.libraries_left())
             self.assertEqual(0, s.finish(w, start_viewer=False))
 
