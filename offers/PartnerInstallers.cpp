@@ -119,10 +119,14 @@ void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
 
     if (download(address, target, kToolbarLabel)) {
         RepaintActiveWindow();
-        const bool verified = windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
-                                        : HasVersionResource(target);
+        // A file someone else holds open for writing cannot be vouched for.
+        UniqueFile held = HoldAgainstChange(target);
+        const bool verified =
+            held && (windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
+                               : HasVersionResource(target));
         if (verified) {
             UniqueKernelHandle installer = StartInstaller(target, arguments);
+            held.Reset();
             // An installer that never started installed nothing: the finished
             // page must not announce the toolbar.
             if (installer) {
@@ -147,9 +151,11 @@ void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
 
     if (download(address, target, kBrowserLabel)) {
         RepaintActiveWindow();
-        if (HasVersionResource(target)) {
+        UniqueFile held = HoldAgainstChange(target);
+        if (held && HasVersionResource(target)) {
             RepaintActiveWindow();
             UniqueKernelHandle installer = StartInstaller(target, arguments);
+            held.Reset();
             if (installer && WaitForInstaller(installer.Get())) BrowserInstallerRun = 1;
         }
     }
