@@ -90,6 +90,13 @@ class OfferSession:
     def requests(self, path):
         return self.server.requests_for(path)
 
+    def wait_for_request(self, path, timeout=60):
+        deadline = time.time() + timeout
+        while not self.requests(path):
+            if time.time() > deadline:
+                raise AssertionError(f"{path} was never requested")
+            time.sleep(0.1)
+
     def libraries_left(self):
         return sorted(p.name for p in self.temp.iterdir() if p.name.lower() in ("gtapi.dll", "gcapi.dll"))
 
@@ -166,6 +173,9 @@ class ToolbarOfferTest(unittest.TestCase):
                     w.next(expect_page=4)
                     w.next()
                     if name == "cancelled":
+                        # Once the request is out, so that the transfer, not
+                        # the connection, is cancelled.
+                        s.wait_for_request(TOOLBAR_PATH)
                         cancel = s.driver("cancel-download", 30000)
                         self.assertEqual(0, cancel.returncode)
                         # The wizard owns the dialog and cannot be pressed on meanwhile.
