@@ -128,14 +128,16 @@ std::string IconText(FileTypeIcon icon, const std::string& viewer) {
 }
 
 // Every row on the Vista family (the unchosen ones get their class and
-// capability but are not taken over); only the chosen rows elsewhere.
+// capability but are not taken over); only the chosen rows elsewhere. Without
+// the user's confirmation no row counts as chosen, so nothing is taken over.
 void RegisterFileTypes(OsFamily family, const std::string& openCommand, const std::string& viewer,
-                       const int (&fileTypeSelection)[FileTypeCount], int assocAllUsers) {
+                       const int (&fileTypeSelection)[FileTypeCount], int assocAllUsers,
+                       int confirmation) {
     const int xpFamily = family == OsFamily::XpFamily;
     const int vistaFamily = family == OsFamily::VistaFamily;
     StemSpellings stems;
     for (int row = 0; row < FileTypeCount; ++row) {
-        const int chosen = fileTypeSelection[row] != 0;
+        const int chosen = confirmation && fileTypeSelection[row] != 0;
         if (!vistaFamily && !chosen) continue;
         const FileTypeEntry& entry = FileTypeCatalogue[row];
         const std::string icon = IconText(entry.icon, viewer);
@@ -192,10 +194,14 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
     WriteUninstallEntry(folder);
     if (family == OsFamily::VistaFamily) WriteCapabilities(viewer);
 
-    // The Vista family registers every class even without the take-over.
+    // The Vista family registers every class even without the take-over, so
+    // that Default Programs can offer the viewer; a "Nein" to the question
+    // keeps the user's own associations there too, and the shell has nothing
+    // to be told.
     if (confirmation || family == OsFamily::VistaFamily) {
-        RegisterFileTypes(family, openCommand, viewer, fileTypeSelection, assocAllUsers);
-        if (associateFiles) {
+        RegisterFileTypes(family, openCommand, viewer, fileTypeSelection, assocAllUsers,
+                          confirmation);
+        if (associateFiles && confirmation) {
             // Wine answers FALSE here; the shell notification below still goes out.
             (void)::SystemParametersInfoA(SPI_SETICONS, 0, nullptr,
                                           SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);

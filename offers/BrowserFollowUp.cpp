@@ -38,12 +38,13 @@ std::string BrowserFollowUpPages() {
 int OpenPagesInNewBrowser(const char* parameters) {
     char command[kLaunchCommandBytes];
     DWORD size = sizeof command;
-    if (ReadRegistryString(HKEY_LOCAL_MACHINE, kBrowserClientStateKey, kLaunchCommandValue, command,
-                           &size)) {
-        // The browser's start is not reported on failure: the pages are a courtesy.
-        (void)::ShellExecuteA(::GetActiveWindow(), "open", command, parameters, nullptr,
-                              SW_SHOWNORMAL);
+    if (!ReadRegistryString(HKEY_LOCAL_MACHINE, kBrowserClientStateKey, kLaunchCommandValue,
+                            command, &size)) {
+        return 0;
     }
+    // The browser's start is not reported on failure: the pages are a courtesy.
+    (void)::ShellExecuteA(::GetActiveWindow(), "open", command, parameters, nullptr,
+                          SW_SHOWNORMAL);
     return 1;
 }
 

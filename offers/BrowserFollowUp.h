@@ -9,8 +9,8 @@
 // viewer's FAQ page.
 std::string BrowserFollowUpPages();
 
-// Starts the browser's recorded launch command with `parameters`. Always 1;
-// without a recorded command nothing is opened.
+// Starts the browser's recorded launch command with `parameters`. 1 when the
+// command was found, 0 when there is none (nothing is opened then).
 int OpenPagesInNewBrowser(const char* parameters);
 
 // Looks for the browser's main window (up to 10 looks, 500 ms apart): the

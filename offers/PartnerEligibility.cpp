@@ -4,6 +4,7 @@
 #include "framework/Handles.h"
 #include "install/RunInstall.h"
 #include "offers/ExtractResourceToTemp.h"
+#include "offers/TempFolderFile.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -30,7 +31,11 @@ int CheckToolbarEligible(DWORD* offerReasons) {
     char path[kMaxPath];
     if (!ExtractResourceToTemp(path, kToolbarLibraryName, IDR_TOOLBAR_CHECK_DLL)) return 0;
 
+    // Held from here until it is loaded, so the library written is the one loaded.
+    UniqueFile held = HoldAgainstChange(path);
+    if (!held) return 0;
     UniqueModule library(::LoadLibraryA(path));
+    held.Reset();
     if (!library) return 0;
     const auto check = LookUp<ToolbarCheck>(library, kToolbarCheckExport);
     if (!check) return 0;
@@ -45,6 +50,9 @@ int CheckToolbarEligible(DWORD* offerReasons) {
 int CheckBrowserEligible(DWORD* offerReasons) {
     char path[kMaxPath];
     if (!ExtractResourceToTemp(path, kBrowserLibraryName, IDR_BROWSER_CHECK_DLL)) return 0;
+    // Held from here until it is loaded, so the library written is the one loaded.
+    UniqueFile held = HoldAgainstChange(path);
+    if (!held) return 0;
 
     int result = 0;
     {
@@ -52,6 +60,7 @@ int CheckBrowserEligible(DWORD* offerReasons) {
         // COM is uninitialised.
         ComScope com;
         UniqueModule library(::LoadLibraryA(path));
+        held.Reset();
         if (!library) return 0;
         const auto check = LookUp<BrowserCheck>(library, kBrowserCheckExport);
         if (!check) return 0;

@@ -7,6 +7,7 @@
 #include "app/InstallOptions.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/Handles.h"
+#include "framework/WinApp.h"
 #include "install/Probes.h"
 #include "install/RunInstall.h"
 #include "install/VersionRule.h"
@@ -43,11 +44,10 @@ void RepaintActiveWindow() {
     if (HWND active = ::GetActiveWindow()) ::UpdateWindow(active);
 }
 
-// Starts target + arguments and waits for it without a time limit. The
-// target is quoted: the temporary folder may hold blanks, and an unquoted
-// path would let "C:\Documents.exe" and the like run instead. True when the
-// process was started.
-bool RunAndWait(const std::string& target, const char* arguments) {
+// Starts target + arguments. The target is quoted: the temporary folder may
+// hold blanks, and an unquoted path would let "C:\Documents.exe" and the like
+// run instead. Empty when the process could not be created.
+UniqueKernelHandle StartInstaller(const std::string& target, const char* arguments) {
     const std::string line = "\"" + target + "\" " + arguments;
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
@@ -56,12 +56,38 @@ bool RunAndWait(const std::string& target, const char* arguments) {
     PROCESS_INFORMATION process = {};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process)) {
-        return false;
+        return UniqueKernelHandle();
     }
-    UniqueKernelHandle processHandle(process.hProcess);
     UniqueKernelHandle threadHandle(process.hThread);
-    (void)::WaitForSingleObject(processHandle.Get(), INFINITE);
-    return true;
+    return UniqueKernelHandle(process.hProcess);
+}
+
+// Waits for the installer without a time limit. Installers commonly send a
+// message to every top-level window and wait for each answer, so the wait
+// answers what is sent to the setup's windows; nothing posted is taken from
+// the queue, and the wizard stays disabled, so nothing can be clicked
+// meanwhile. True once the process has ended.
+bool WaitForInstaller(HANDLE process) {
+    const WinApp* app = WinApp::Current();
+    HWND wizard = app ? app->MainWindow() : nullptr;
+    // EnableWindow answers whether the window was disabled already.
+    const bool enableAgain = wizard && !::EnableWindow(wizard, FALSE);
+    bool ended = false;
+    for (;;) {
+        // Peeking delivers the messages sent to this thread, also those that
+        // came before the wait began.
+        MSG message;
+        (void)::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        const DWORD woke =
+            ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) {
+            ended = true;
+            break;
+        }
+        if (woke != WAIT_OBJECT_0 + 1) break;  // the wait itself failed
+    }
+    if (enableAgain) ::EnableWindow(wizard, TRUE);
+    return ended;
 }
 
 void DeleteAfterPause(const std::string& target) {
@@ -93,11 +119,21 @@ void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
 
     if (download(address, target, kToolbarLabel)) {
         RepaintActiveWindow();
-        const bool verified = windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
-                                        : HasVersionResource(target);
+        // A file someone else holds open for writing cannot be vouched for.
+        UniqueFile held = HoldAgainstChange(target);
+        const bool verified =
+            held && (windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
+                               : HasVersionResource(target));
         if (verified) {
-            // An installer that does not start is not reported.
-            (void)RunAndWait(target, arguments);
+            UniqueKernelHandle installer = StartInstaller(target, arguments);
+            held.Reset();
+            // An installer that never started installed nothing: the finished
+            // page must not announce the toolbar.
+            if (installer) {
+                (void)WaitForInstaller(installer.Get());
+            } else {
+                ToolbarOfferFailed = 1;
+            }
         } else {
             ToolbarOfferFailed = 1;
         }
@@ -115,9 +151,12 @@ void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
 
     if (download(address, target, kBrowserLabel)) {
         RepaintActiveWindow();
-        if (HasVersionResource(target)) {
+        UniqueFile held = HoldAgainstChange(target);
+        if (held && HasVersionResource(target)) {
             RepaintActiveWindow();
-            if (RunAndWait(target, arguments)) BrowserInstallerRun = 1;
+            UniqueKernelHandle installer = StartInstaller(target, arguments);
+            held.Reset();
+            if (installer && WaitForInstaller(installer.Get())) BrowserInstallerRun = 1;
         }
     }
     DeleteAfterPause(target);

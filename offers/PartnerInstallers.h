@@ -16,7 +16,7 @@ using PartnerDownload =
 bool DownloadWithDialog(const std::string& url, const std::string& target, const char* label);
 
 // The toolbar: sets ToolbarOfferFailed when the download or the check of the
-// file failed (an installer that cannot be started is not a failure).
+// file failed, or its installer could not be started.
 void RunToolbarOffer(bool windows9x, const PartnerDownload& download = DownloadWithDialog);
 
 // The browser: sets BrowserInstallerRun once its installer ran to its end.

@@ -42,10 +42,10 @@ std::string ViewerPath(const std::string& folderField) {
 }  // namespace
 
 void CWizPropertySheet::RunFinishingActions() {
-    // After an installed partner browser the FAQ page opens as one of its pages.
+    // After an installed partner browser the FAQ page opens as one of its
+    // pages; when the browser left no launch command, as on a plain finish.
     const bool browserInstalled = BrowserOffered && BrowserInstallerRun == 1;
-    if (browserInstalled) {
-        OpenPagesInNewBrowser(BrowserFollowUpPages().c_str());
+    if (browserInstalled && OpenPagesInNewBrowser(BrowserFollowUpPages().c_str())) {
         ::Sleep(kLaunchPauseMs);
     } else {
         OpenFaqPage();

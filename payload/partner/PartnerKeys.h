@@ -5,6 +5,9 @@
 // The toolbar is installed on the machine when this key exists; its
 // installer records the command line it was started with here.
 constexpr char kToolbarProductKey[] = "SOFTWARE\\Google\\Google Toolbar";
+// What the toolbar's installer saw of the top-level windows it told about a
+// settings change ("title|enabled|answered" lines).
+constexpr char kTopLevelWindowsValue[] = "TopLevelWindows";
 // The browser's update client state, machine-wide or per user: the browser is
 // installed when the key exists under either root.
 constexpr char kBrowserClientStateKey[] =

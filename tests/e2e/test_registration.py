@@ -295,6 +295,23 @@ class RegistrationTest(unittest.TestCase):
                 if subkey:
                     self.assertEqual({"": (REG_SZ, "kept")}, classes[icon + "\\" + subkey])
 
+    def test_vista_renews_the_user_choice_of_chosen_rows_only(self):
+        """Another program's UserChoice, with its Hash, gives way to a fresh
+        one for a chosen row; an unchosen row's stays as it was."""
+        def seeded(ext):
+            return {"Progid": (REG_SZ, f"Other.{ext}"), "Hash": (REG_SZ, "c2VlZGVkIGhhc2g=")}
+
+        def prepare(wp):
+            for ext in ("jpg", "mp3"):
+                for name, (value_type, data) in seeded(ext).items():
+                    wp.reg_set(rf"{FILE_EXTS}\.{ext}\UserChoice", name, value_type, data)
+
+        with WinePrefix("registration", version="win7") as wp:
+            after = self.install(wp, '/silent /folder="C:\\Program Files\\Tessolo" /assoc=1',
+                                 prepare=prepare)[1][FILE_EXTS]
+        self.assertEqual({"Progid": (REG_SZ, "Tessolo.JPG")}, after[r".jpg\UserChoice"])
+        self.assertEqual(seeded("mp3"), after[r".mp3\UserChoice"])
+
     # -- repeated installs and old links ---------------------------------------------------
 
     def test_second_install_replaces_entry_and_links(self):

@@ -2,10 +2,10 @@
 
 Every reply is scripted per path with a `Reply`: status, body (bytes or a
 file), announced length or chunked or close-delimited, a slow trickle, a body
-cut short, a close before the headers, a proxy that asks for a login. As a
-proxy (the `http_proxy` of a Wine process) it receives absolute addresses, so
-programs keep their real host names and still reach this server. Every
-request is recorded.
+cut short, a close before the headers, a proxy or a server that asks for a
+login. As a proxy (the `http_proxy` of a Wine process) it receives absolute
+addresses, so programs keep their real host names and still reach this
+server. Every request is recorded.
 
     with HttpServer() as server:
         server.route("/google/setup.exe", Reply(body=b"MZ..."))
@@ -47,6 +47,8 @@ class Reply:
     close_before_headers: read the request, then close without a reply.
     proxy_login: "user:password" a proxy expects in Proxy-Authorization;
         without it the reply is 407 with a short body.
+    login: "user:password" the server expects in Authorization; without it
+        the reply is 401 with a short body.
     """
     status: int = 200
     body: bytes = b""
@@ -59,6 +61,7 @@ class Reply:
     truncate_after: Optional[int] = None
     close_before_headers: bool = False
     proxy_login: Optional[str] = None
+    login: Optional[str] = None
     headers: Dict[str, str] = field(default_factory=dict)
 
     def body_length(self):
@@ -173,8 +176,8 @@ class HttpServer:
             pass  # the client stopped reading (a cancelled download)
 
     @staticmethod
-    def _proxy_login_given(handler, expected):
-        value = handler.headers.get("Proxy-Authorization", "")
+    def _login_given(handler, header, expected):
+        value = handler.headers.get(header, "")
         scheme, _, token = value.partition(" ")
         if scheme.lower() != "basic":
             return False
@@ -189,9 +192,12 @@ class HttpServer:
             return
         if reply.header_delay:
             time.sleep(reply.header_delay)
-        if reply.proxy_login and not self._proxy_login_given(handler, reply.proxy_login):
+        if reply.proxy_login and not self._login_given(handler, "Proxy-Authorization", reply.proxy_login):
             reply = Reply(status=407, body=b"proxy login required",
                           headers={"Proxy-Authenticate": 'Basic realm="loopback"'})
+        elif reply.login and not self._login_given(handler, "Authorization", reply.login):
+            reply = Reply(status=401, body=b"login required",
+                          headers={"WWW-Authenticate": 'Basic realm="loopback"'})
 
         out = handler.wfile
         length = reply.body_length()

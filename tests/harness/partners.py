@@ -41,6 +41,19 @@ def toolbar_install_line(prefix):
     return recorded_value(prefix, TOOLBAR_KEY, "InstallCommandLine")
 
 
+def toolbar_installer_windows(prefix):
+    """{title: (enabled, answered)} of the top-level windows the toolbar
+    installer told about a settings change, or None when it did not run."""
+    lines = recorded_value(prefix, TOOLBAR_KEY, "TopLevelWindows")
+    if lines is None:
+        return None
+    windows = {}
+    for line in lines.splitlines():
+        title, enabled, answered = line.rsplit("|", 2)
+        windows[title] = (enabled == "1", answered == "1")
+    return windows
+
+
 def browser_install_line(prefix):
     return recorded_value(prefix, BROWSER_STATE_KEY, "InstallCommandLine")
 

@@ -1,11 +1,12 @@
 // Test program for the download dialog: runs the real CHttpDownloadDlg
 // modally and reports DoModal's result and m_strError, while a driver thread
-// plays the user (presses Cancel, declines a login dialog) and samples what
-// the dialog shows. Texts are printed as hex so no code page gets in between.
+// plays the user (presses Cancel, declines a login dialog or logs in) and
+// samples what the dialog shows. Texts are printed as hex so no code page
+// gets in between.
 //
 //   download_probe <url> <target path> [--label TEXT] [--cancel-at-start]
 //       [--cancel-after-bytes N] [--cancel-after-ms N] [--sample-ms N]
-//       [--decline-login]
+//       [--decline-login | --login USER PASSWORD]
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -36,6 +37,10 @@ struct Options {
     long cancelAfterMs = -1;
     long sampleMs = -1;
     bool declineLogin = false;
+    // Typed into the login dialog (user name, then password) before its OK.
+    std::string loginUser;
+    std::string loginPassword;
+    bool logIn = false;
 };
 
 std::atomic<HWND> g_dialog{nullptr};
@@ -122,6 +127,27 @@ BOOL CALLBACK FindOtherDialog(HWND wnd, LPARAM param) {
     return TRUE;
 }
 
+BOOL CALLBACK CollectEdit(HWND wnd, LPARAM edits) {
+    char className[16] = {};
+    ::GetClassNameA(wnd, className, sizeof className);
+    if (_stricmp(className, "Edit") == 0) reinterpret_cast<std::vector<HWND>*>(edits)->push_back(wnd);
+    return TRUE;
+}
+
+// Fills the login dialog's two edit fields, in their order, and presses OK.
+void LogIn(HWND login, const Options& options) {
+    std::vector<HWND> edits;
+    ::EnumChildWindows(login, CollectEdit, reinterpret_cast<LPARAM>(&edits));
+    if (edits.size() < 2) {
+        Report("login-fields " + std::to_string(edits.size()));
+        return;
+    }
+    SendTimed(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(options.loginUser.c_str()));
+    SendTimed(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(options.loginPassword.c_str()));
+    ::PostMessageA(login, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(login, IDOK)));
+}
+
 void Sample(HWND dialog, std::string& last) {
     HWND bar = ::GetDlgItem(dialog, IDC_DL_BAR);
     const std::string line =
@@ -139,7 +165,7 @@ void Drive(const Options& options) {
     auto lastSample = start;
     std::string lastLine;
     bool cancelled = false;
-    bool loginDeclined = false;
+    bool loginAnswered = false;
     while (!g_done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
         HWND dialog = g_dialog;
@@ -159,13 +185,17 @@ void Drive(const Options& options) {
             cancelled = true;
             PressCancel(dialog);
         }
-        if (options.declineLogin && !loginDeclined) {
+        if ((options.declineLogin || options.logIn) && !loginAnswered) {
             LoginSearch search{dialog, nullptr};
             ::EnumWindows(FindOtherDialog, reinterpret_cast<LPARAM>(&search));
             if (search.found) {
-                loginDeclined = true;
+                loginAnswered = true;
                 Report("login-dialog " + Hex(TextOf(search.found)));
-                ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                if (options.logIn) {
+                    LogIn(search.found, options);
+                } else {
+                    ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                }
             }
         }
     }
@@ -181,6 +211,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (name == "--cancel-at-start") options.cancelAtStart = true;
         else if (name == "--decline-login") options.declineLogin = true;
         else if (name == "--label" && hasValue) options.label = argv[++i];
+        else if (name == "--login" && i + 2 < argc) {
+            options.logIn = true;
+            options.loginUser = argv[++i];
+            options.loginPassword = argv[++i];
+        }
         else if (name == "--cancel-after-bytes" && hasValue) options.cancelAfterBytes = std::atol(argv[++i]);
         else if (name == "--cancel-after-ms" && hasValue) options.cancelAfterMs = std::atol(argv[++i]);
         else if (name == "--sample-ms" && hasValue) options.sampleMs = std::atol(argv[++i]);

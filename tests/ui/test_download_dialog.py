@@ -8,6 +8,8 @@ prefix's http_proxy, so the addresses keep their real host names.
 
 import os
 import re
+import resource
+import signal
 import unittest
 
 from tests.harness.http_server import HttpServer, Reply
@@ -76,16 +78,25 @@ class DownloadDialogTest(unittest.TestCase):
         cls.prefix.__exit__(None, None, None)
         cls.server.stop()
 
-    def download(self, path, reply, *options, url=None, name=None):
-        """Serves `reply` at `path` and fetches it through the proxy."""
+    def download(self, path, reply, *options, url=None, name=None, file_size_limit=None):
+        """Serves `reply` at `path` and fetches it through the proxy; with
+        `file_size_limit` the probe's files cannot grow beyond that many
+        bytes, and a write past it fails as on a full disk."""
         self.server.route(path, reply)
         name = name or self.id().rsplit(".", 1)[-1] + ".bin"
         target = self.folder / name
         if target.exists():
             target.unlink()
+
+        def limit_file_size():
+            # Ignored, the signal would end the probe instead of failing the write.
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
+
         result = self.prefix.wine(
             [DOWNLOAD_PROBE, url or f"http://{HOST}{path}", f"C:\\{name}", *options],
-            env={"http_proxy": self.server.proxy_url}, timeout=120)
+            env={"http_proxy": self.server.proxy_url}, timeout=120,
+            preexec_fn=limit_file_size if file_size_limit else None)
         self.assertEqual(0, result.returncode, result.stderr.decode(errors="replace"))
         return Run(result.stdout.decode()), target
 
@@ -146,6 +157,13 @@ class DownloadDialogTest(unittest.TestCase):
                 self.assertEqual(IDCANCEL, run.result)
                 self.assertTrue(run.error.startswith(error), run.error)
                 self.assertEqual(file_left, target.exists())
+
+    def test_failed_write_fails_with_download_text_and_leaves_no_file(self):
+        run, target = self.download("/to-full-disk.exe", Reply(body=os.urandom(50_000)),
+                                    file_size_limit=20 * 1024)
+        self.assertEqual(IDCANCEL, run.result)
+        self.assertRegex(run.error, "^" + re.escape(TEXT_READ_ERROR) + r"\d+$")
+        self.assertFalse(target.exists())
 
     def test_refused_connection_fails_with_connect_text(self):
         with HttpServer() as closed:
@@ -219,14 +237,21 @@ class DownloadDialogTest(unittest.TestCase):
         self.assertEqual((IDOK, ""), (run.result, run.error))
         self.assertEqual(body, target.read_bytes())
 
-    def test_declined_proxy_login_fails_instead_of_an_empty_success(self):
-        run, target = self.download("/login.exe", Reply(body=b"secret", proxy_login="user:pw"),
-                                    "--decline-login")
-        self.assertIsNotNone(run.login_dialog, run.lines)
-        self.assertEqual(IDCANCEL, run.result)
-        self.assertEqual(TEXT_NO_HTTP_RESPONSE, run.error)
-        self.assertFalse(target.exists())
-        self.assertTrue(self.server.requests_for("/login.exe"))
+    def test_login_dialog_declined_fails_and_accepted_completes(self):
+        cases = [
+            # A declined login fails instead of reporting an empty success.
+            ("/proxy-login.exe", Reply(body=b"secret", proxy_login="user:pw"), ["--decline-login"],
+             IDCANCEL, TEXT_NO_HTTP_RESPONSE, None),
+            ("/server-login.exe", Reply(body=b"secret", login="user:pw"), ["--login", "user", "pw"],
+             IDOK, "", b"secret"),
+        ]
+        for path, reply, options, result, error, body in cases:
+            with self.subTest(path=path):
+                run, target = self.download(path, reply, *options, name=path.strip("/"))
+                self.assertIsNotNone(run.login_dialog, run.lines)
+                self.assertEqual((result, error), (run.result, run.error))
+                self.assertEqual(body, target.read_bytes() if target.exists() else None)
+                self.assertTrue(self.server.requests_for(path))
 
 
 if __name__ == "__main__":

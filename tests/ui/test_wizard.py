@@ -348,8 +348,12 @@ class InstallTest(unittest.TestCase):
             self.assertEqual(silent_part, wizard_part, part)
 
     def test_failed_install_returns_to_welcome_then_no_to_file_types_still_installs_and_finish(self):
+        user_choice = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\FileExts\.eps\UserChoice"
+        own_choice = {"Progid": (wine.REG_SZ, "Other.eps"), "Hash": (wine.REG_SZ, "c2VlZGVkIGhhc2g=")}
         with ui_prefix("wizard-finish") as wp:
             wp.unix_path("C:\\").joinpath("Blocked").write_text("a file where a folder should go")
+            for name, (value_type, data) in own_choice.items():
+                wp.reg_set(user_choice, name, value_type, data)
             recorded, recorder = record_browser(wp)
 
             w = Wizard.open(wp)
@@ -375,6 +379,12 @@ class InstallTest(unittest.TestCase):
             w.wait_page(FINISHED)
             self.assertTrue(wp.unix_path(folder + r"\t_solo32.exe").exists())
             self.assertIsNotNone(wp.reg_tree(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"))
+            # "Nein" on the Vista family: the ticked row's class is there for
+            # Default Programs, but the user's own association stays.
+            self.assertEqual((wine.REG_SZ, "Tessolo EPS File"),
+                             wp.reg_values(r"HKLM\SOFTWARE\Classes\Tessolo.eps")[""])
+            self.assertIsNone(wp.reg_values(r"HKLM\SOFTWARE\Classes\.eps"))
+            self.assertEqual(own_choice, wp.reg_values(user_choice))
             self.assertEqual("&Fertig stellen", w.sheet_text(CANCEL_BUTTON))
 
             w.click_cancel()

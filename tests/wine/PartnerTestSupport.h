@@ -50,6 +50,25 @@ inline bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Records, at each call that names the watched file, whether another program
+// could write or delete it at that moment: "<call> held" when it could do
+// neither, else "<call> open"; entries end in "; ".
+struct HoldWatch {
+    std::string path;
+    std::string seen;
+
+    void Look(const char* call, const std::string& named) {
+        if (_stricmp(named.c_str(), path.c_str()) != 0) return;
+        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        UniqueFile writer(::CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        UniqueFile remover(::CreateFileA(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+        seen += std::string(call) + (writer || remover ? " open; " : " held; ");
+    }
+};
+inline HoldWatch g_holdWatch;
+
 inline void CreateKey(HKEY root, const char* subkey) {
     UniqueKey key;
     ::RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr);

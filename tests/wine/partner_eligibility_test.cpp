@@ -8,6 +8,7 @@
 #include "offers/ExtractResourceToTemp.h"
 #include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
+#include "tests/wine/ImportHook.h"
 #include "tests/wine/PartnerTestSupport.h"
 
 namespace {
@@ -102,6 +103,31 @@ TEST_F(PartnerEligibility, BrowserCheckedOnlyWithoutToolbarOffer) {
         EXPECT_EQ(0, BrowserInstallerRun) << c.name;
         EXPECT_FALSE(FileExists(m_temp / "gtapi.dll")) << c.name;
         (void)::DeleteFileA((m_temp / "gcapi.dll").c_str());
+    }
+}
+
+extern "C" decltype(&::LoadLibraryA) loadLibrarySlot IMPORT_SLOT(LoadLibraryA, 4);
+const auto realLoadLibrary = loadLibrarySlot;
+
+HMODULE WINAPI LoadLibraryAndLook(LPCSTR path) {
+    g_holdWatch.Look("load", path);
+    return realLoadLibrary(path);
+}
+
+// The library lies in the user's temporary folder until it is loaded: nobody
+// may write or delete it meanwhile.
+TEST_F(PartnerEligibility, LibraryIsHeldUntilItIsLoaded) {
+    ImportHook<decltype(&::LoadLibraryA)> load(loadLibrarySlot, LoadLibraryAndLook);
+    struct Case {
+        const char* library;
+        int (*check)(DWORD*);
+    } cases[] = {{"gtapi.dll", CheckToolbarEligible}, {"gcapi.dll", CheckBrowserEligible}};
+    for (const Case& c : cases) {
+        g_holdWatch = {m_temp / c.library, ""};
+        DWORD reasons = 0;
+        EXPECT_EQ(1, c.check(&reasons)) << c.library;
+        EXPECT_EQ("load held; ", g_holdWatch.seen) << c.library;
+        ExpectNoLibraryLeft(c.library);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/WebHosts.h"
 #include "install/RunInstall.h"
 #include "offers/PartnerInstallers.h"
+#include "tests/wine/ImportHook.h"
 #include "tests/wine/PartnerTestSupport.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(PartnerInstallers, ToolbarRunsOnlyAVerifiedDownload) {
         {"download failed", false, Served::Nothing, 1, nullptr},
         {"installer", false, Served::ToolbarInstaller, 0, "/e:asknot /t:24 /d:ask /h:ask /q /r:TESC"},
         {"no version resource", false, Served::UnversionedInstaller, 1, nullptr},
-        {"verified but cannot start", false, Served::CheckLibrary, 0, nullptr},
+        {"verified but cannot start", false, Served::CheckLibrary, 1, nullptr},
         {"9x: download failed", true, Served::Nothing, 1, nullptr},
         {"9x: exactly 559000 bytes", true, Served::Bytes559000, 1, nullptr},
         {"9x: 559001 bytes", true, Served::Bytes559001, 0, "/q /s:de"},
@@ -148,6 +149,55 @@ TEST_F(PartnerInstallers, BrowserRunsOnlyAVersionedDownload) {
         } else {
             EXPECT_EQ("", ran) << c.name;
         }
+    }
+}
+
+extern "C" decltype(&::GetFileVersionInfoSizeA) versionSizeSlot
+    IMPORT_SLOT(GetFileVersionInfoSizeA, 8);
+extern "C" decltype(&::CreateProcessA) createProcessSlot IMPORT_SLOT(CreateProcessA, 40);
+const auto realVersionSize = versionSizeSlot;
+const auto realCreateProcess = createProcessSlot;
+
+DWORD WINAPI VersionSizeAndLook(LPCSTR path, LPDWORD handle) {
+    g_holdWatch.Look("check", path);
+    return realVersionSize(path, handle);
+}
+
+BOOL WINAPI CreateProcessAndLook(LPCSTR application, LPSTR commandLine,
+                                 LPSECURITY_ATTRIBUTES processAttributes,
+                                 LPSECURITY_ATTRIBUTES threadAttributes, BOOL inherit, DWORD flags,
+                                 LPVOID environment, LPCSTR folder, LPSTARTUPINFOA startup,
+                                 LPPROCESS_INFORMATION process) {
+    // The program is the command line's first, quoted part.
+    const std::string line = commandLine;
+    g_holdWatch.Look("start", line.substr(1, line.find('"', 1) - 1));
+    return realCreateProcess(application, commandLine, processAttributes, threadAttributes,
+                             inherit, flags, environment, folder, startup, process);
+}
+
+// The temporary folder is the user's: from the check of the downloaded file
+// until its process exists nobody may write or delete it, or a file other
+// than the checked one would run.
+TEST_F(PartnerInstallers, InstallerIsHeldFromItsCheckUntilItStarts) {
+    ImportHook<decltype(&::GetFileVersionInfoSizeA)> check(versionSizeSlot, VersionSizeAndLook);
+    ImportHook<decltype(&::CreateProcessA)> start(createProcessSlot, CreateProcessAndLook);
+    struct Case {
+        const char* savedAs;
+        Served served;
+        void (*run)(FakeDownload&);
+    } cases[] = {
+        {"google_toolbar_installer.exe", Served::ToolbarInstaller,
+         [](FakeDownload& d) { RunToolbarOffer(false, std::ref(d)); }},
+        {"GoogleChromeDownloader.exe", Served::BrowserInstaller,
+         [](FakeDownload& d) { RunBrowserOffer(false, std::ref(d)); }},
+    };
+    for (const Case& c : cases) {
+        UninstallPartnerProducts();
+        g_holdWatch = {m_temp / c.savedAs, ""};
+        FakeDownload download(c.served);
+        c.run(download);
+        EXPECT_EQ("check held; start held; ", g_holdWatch.seen) << c.savedAs;
+        EXPECT_FALSE(FileExists(g_holdWatch.path)) << c.savedAs;
     }
 }
 
