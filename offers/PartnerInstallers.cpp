@@ -75,9 +75,10 @@ bool WaitForInstaller(HANDLE process) {
     bool ended = false;
     for (;;) {
         // Peeking delivers the messages sent to this thread, also those that
-        // came before the wait began.
+        // came before the wait began; posted ones stay in the queue. (No
+        // PM_QS_ filter: systems before Windows 98 and 2000 refuse it.)
         MSG message;
-        (void)::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        (void)::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
         const DWORD woke =
             ::MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_SENDMESSAGE);
         if (woke == WAIT_OBJECT_0) {
