@@ -14,7 +14,7 @@ constexpr char kSheetProperty[] = "PropertySheet.this";
 }  // namespace
 
 PropertySheetDialog::PropertySheetDialog(const char* caption, HWND parent, UINT firstPage)
-    : m_psh{}, m_caption(caption ? caption : "") {
+    : m_psh{}, m_caption(caption ? caption : ""), m_activeIndex(static_cast<int>(firstPage)) {
     m_psh.dwSize = sizeof m_psh;
     m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
     m_psh.hwndParent = parent;
@@ -24,7 +24,10 @@ PropertySheetDialog::PropertySheetDialog(const char* caption, HWND parent, UINT 
 
 PropertySheetDialog::~PropertySheetDialog() = default;
 
-void PropertySheetDialog::AddPage(PropertyPage* page) { m_pages.push_back(page); }
+void PropertySheetDialog::AddPage(PropertyPage* page) {
+    m_pages.push_back(page);
+    page->m_sheetDialog = this;
+}
 
 PropertyPage* PropertySheetDialog::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount()) return nullptr;
@@ -38,11 +41,7 @@ int PropertySheetDialog::GetPageIndex(const PropertyPage* page) const {
     return -1;
 }
 
-int PropertySheetDialog::GetActiveIndex() const {
-    if (!m_hWnd) return static_cast<int>(m_psh.nStartPage);
-    const LRESULT page = ::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0);
-    return static_cast<int>(::SendMessageA(m_hWnd, PSM_HWNDTOINDEX, static_cast<WPARAM>(page), 0));
-}
+void PropertySheetDialog::PageActivated(const PropertyPage* page) { m_activeIndex = GetPageIndex(page); }
 
 INT_PTR PropertySheetDialog::DoModal() {
     m_pageEntries.clear();
@@ -52,6 +51,7 @@ INT_PTR PropertySheetDialog::DoModal() {
     m_psh.nPages = static_cast<UINT>(m_pageEntries.size());
     m_psh.ppsp = m_pageEntries.data();
 
+    m_activeIndex = static_cast<int>(m_psh.nStartPage);
     s_sheetBeingCreated = this;
     const INT_PTR result = ::PropertySheetA(&m_psh);
     s_sheetBeingCreated = nullptr;
