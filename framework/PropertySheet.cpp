@@ -43,6 +43,18 @@ int PropertySheetDialog::GetPageIndex(const PropertyPage* page) const {
 
 void PropertySheetDialog::PageActivated(const PropertyPage* page) { m_activeIndex = GetPageIndex(page); }
 
+void PropertySheetDialog::SetDefaultButton(int id) {
+    ::SendMessageA(m_hWnd, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+    // A focused button that gets disabled leaves the sheet without keyboard
+    // focus; the default button takes it, so that Enter still works. A sheet
+    // in the background keeps out of the foreground program's way.
+    if (::GetActiveWindow() != m_hWnd) return;
+    const HWND focus = ::GetFocus();
+    if (!focus || !::IsWindowEnabled(focus)) {
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hWnd, id)), TRUE);
+    }
+}
+
 INT_PTR PropertySheetDialog::DoModal() {
     m_pageEntries.clear();
     for (PropertyPage* page : m_pages) m_pageEntries.push_back(page->Describe());

@@ -35,6 +35,11 @@ public:
     int GetActiveIndex() const { return m_activeIndex; }
     int GetPageIndex(const PropertyPage* page) const;
 
+    // Makes the button the sheet's default, as a wizard's button set-up does
+    // when it disables the others: Enter presses it, and a keyboard focus
+    // that was left on a disabled button moves to it.
+    void SetDefaultButton(int id);
+
     // The header given to PropertySheetA; a derived sheet adds its flags here.
     PROPSHEETHEADERA m_psh;
 
