@@ -1,5 +1,6 @@
 #include "framework/PropertyPage.h"
 
+#include "framework/PropertySheet.h"
 #include "framework/WinApp.h"
 
 void PropertyPage::Construct(UINT templateId) { SetTemplateId(templateId); }
@@ -32,9 +33,12 @@ BOOL PropertyPage::OnNotify(NMHDR* header, LRESULT* result) {
     // the page's business.
     if (header->hwndFrom != SheetWindow()) return FALSE;
     switch (header->code) {
-        case PSN_SETACTIVE:
-            *result = OnSetActive() ? 0 : -1;
+        case PSN_SETACTIVE: {
+            const BOOL accepted = OnSetActive();
+            if (accepted && m_sheetDialog) m_sheetDialog->PageActivated(this);
+            *result = accepted ? 0 : -1;
             return TRUE;
+        }
         case PSN_KILLACTIVE:
             *result = OnKillActive() ? FALSE : TRUE;
             return TRUE;

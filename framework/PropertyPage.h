@@ -7,6 +7,8 @@
 
 #include "framework/Dialog.h"
 
+class PropertySheetDialog;
+
 class PropertyPage : public Dialog {
 public:
     PropertyPage() = default;
@@ -35,5 +37,10 @@ protected:
     HWND SheetWindow() const;
 
 private:
+    friend class PropertySheetDialog;
+
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // The sheet the page was added to; it learns of each activation.
+    PropertySheetDialog* m_sheetDialog = nullptr;
 };

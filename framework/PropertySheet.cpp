@@ -14,7 +14,7 @@ constexpr char kSheetProperty[] = "PropertySheet.this";
 }  // namespace
 
 PropertySheetDialog::PropertySheetDialog(const char* caption, HWND parent, UINT firstPage)
-    : m_psh{}, m_caption(caption ? caption : "") {
+    : m_psh{}, m_caption(caption ? caption : ""), m_activeIndex(static_cast<int>(firstPage)) {
     m_psh.dwSize = sizeof m_psh;
     m_psh.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;
     m_psh.hwndParent = parent;
@@ -24,7 +24,10 @@ PropertySheetDialog::PropertySheetDialog(const char* caption, HWND parent, UINT 
 
 PropertySheetDialog::~PropertySheetDialog() = default;
 
-void PropertySheetDialog::AddPage(PropertyPage* page) { m_pages.push_back(page); }
+void PropertySheetDialog::AddPage(PropertyPage* page) {
+    m_pages.push_back(page);
+    page->m_sheetDialog = this;
+}
 
 PropertyPage* PropertySheetDialog::GetPage(int index) const {
     if (index < 0 || index >= GetPageCount()) return nullptr;
@@ -38,10 +41,18 @@ int PropertySheetDialog::GetPageIndex(const PropertyPage* page) const {
     return -1;
 }
 
-int PropertySheetDialog::GetActiveIndex() const {
-    if (!m_hWnd) return static_cast<int>(m_psh.nStartPage);
-    const LRESULT page = ::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0);
-    return static_cast<int>(::SendMessageA(m_hWnd, PSM_HWNDTOINDEX, static_cast<WPARAM>(page), 0));
+void PropertySheetDialog::PageActivated(const PropertyPage* page) { m_activeIndex = GetPageIndex(page); }
+
+void PropertySheetDialog::SetDefaultButton(int id) {
+    ::SendMessageA(m_hWnd, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+    // A focused button that gets disabled leaves the sheet without keyboard
+    // focus; the default button takes it, so that Enter still works. A sheet
+    // in the background keeps out of the foreground program's way.
+    if (::GetActiveWindow() != m_hWnd) return;
+    const HWND focus = ::GetFocus();
+    if (!focus || !::IsWindowEnabled(focus)) {
+        ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_hWnd, id)), TRUE);
+    }
 }
 
 INT_PTR PropertySheetDialog::DoModal() {
@@ -52,6 +63,7 @@ INT_PTR PropertySheetDialog::DoModal() {
     m_psh.nPages = static_cast<UINT>(m_pageEntries.size());
     m_psh.ppsp = m_pageEntries.data();
 
+    m_activeIndex = static_cast<int>(m_psh.nStartPage);
     s_sheetBeingCreated = this;
     const INT_PTR result = ::PropertySheetA(&m_psh);
     s_sheetBeingCreated = nullptr;

@@ -30,10 +30,15 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     PropertyPage* GetPage(int index) const;
-    // The index of the page on show, from the sheet itself; the first page
-    // before the sheet exists.
-    int GetActiveIndex() const;
+    // The index of the page on show: the last page that accepted its
+    // activation; the first page before the sheet exists.
+    int GetActiveIndex() const { return m_activeIndex; }
     int GetPageIndex(const PropertyPage* page) const;
+
+    // Makes the button the sheet's default, as a wizard's button set-up does
+    // when it disables the others: Enter presses it, and a keyboard focus
+    // that was left on a disabled button moves to it.
+    void SetDefaultButton(int id);
 
     // The header given to PropertySheetA; a derived sheet adds its flags here.
     PROPSHEETHEADERA m_psh;
@@ -50,6 +55,10 @@ protected:
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    friend class PropertyPage;
+    // Called by a page that accepted its activation.
+    void PageActivated(const PropertyPage* page);
+
     static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(HWND window);
@@ -59,4 +68,7 @@ private:
     std::vector<PROPSHEETPAGEA> m_pageEntries;
     HWND m_hWnd = nullptr;
     WNDPROC m_previousProc = nullptr;
+    // The sheet keeps the index itself: comctl32 before 5.80 has no
+    // PSM_HWNDTOINDEX to ask it for.
+    int m_activeIndex = 0;
 };

@@ -13,3 +13,9 @@ HINSTANCE AppInstance() {
     if (app && app->Instance()) return app->Instance();
     return ::GetModuleHandleA(nullptr);
 }
+
+HWND MessageBoxOwner() {
+    if (HWND active = ::GetActiveWindow()) return active;
+    const WinApp* app = WinApp::Current();
+    return app ? app->MainWindow() : nullptr;
+}

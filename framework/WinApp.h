@@ -35,3 +35,8 @@ private:
 
 // The module whose resources the program reads (the setup's own exe).
 HINSTANCE AppInstance();
+
+// The owner for a message box: the thread's active window, or the program's
+// main window when none of ours is active (another program has the
+// foreground). An unowned box would leave the main window clickable.
+HWND MessageBoxOwner();

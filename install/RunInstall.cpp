@@ -10,6 +10,7 @@
 #include "app/InstallOptions.h"
 #include "app/Limits.h"
 #include "framework/StringTable.h"
+#include "framework/WinApp.h"
 #include "install/ExtractResource.h"
 #include "install/Folders.h"
 #include "install/IconLibraryRule.h"
@@ -39,7 +40,7 @@ void ReportStop(const InstallOptions& options, const std::string& caption,
         WriteInstallLog(logText.c_str());
         return;
     }
-    (void)::MessageBoxA(::GetActiveWindow(), message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    (void)::MessageBoxA(MessageBoxOwner(), message.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
 // The record of a silent install that went through but could not write
@@ -129,7 +130,7 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     int confirmed = 1;
     if (options.associateFiles && !options.silent) {
         const std::string question = LoadStringText(IDS_CONFIRM_ASSOCIATIONS);
-        confirmed = ::MessageBoxA(::GetActiveWindow(), question.c_str(), caption.c_str(),
+        confirmed = ::MessageBoxA(MessageBoxOwner(), question.c_str(), caption.c_str(),
                                   MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
     }
 

@@ -43,7 +43,9 @@ void CWizPropertyPage::ShowViewerRunningWarning() {
 }
 
 void CWizPropertyPage::ActivateWelcome() {
+    // Back may be the default button since it was pressed; Enter goes on.
     EnableBackButton(false);
+    m_pSheet->SetDefaultButton(kWizardNextButton);
     // The icon is shared by the system (LoadIcon): nobody owns it.
     const HICON icon = ::LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDI_SETUP));
     ::SendMessageA(SheetWindow(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -131,6 +133,8 @@ void CWizPropertyPage::ActivateFinished() {
     ::SetDlgItemTextA(SheetWindow(), IDCANCEL, LoadStringText(IDS_FINISH_CAPTION).c_str());
     EnableBackButton(false);
     EnableNextButton(false);
+    // The button that finishes is the only one left: Enter presses it.
+    m_pSheet->SetDefaultButton(IDCANCEL);
 }
 
 void CWizPropertyPage::EnableShortcutAudience(bool enable) {

@@ -72,7 +72,9 @@ LRESULT CWizPropertyPage::InstallFromReadyPage() {
     ::UpdateWindow(GetDlgItem(IDC_WORKING_LINE));
 
     if (!RunInstall(options)) {
-        // The driver has shown its message; the folder can be corrected.
+        // The driver has shown its message; the folder can be corrected, and
+        // the ready page no longer claims to be installing when it comes back.
+        ShowDlgItem(IDC_WORKING_LINE, false);
         return static_cast<LRESULT>(m_pSheet->GetPage(kWelcomePosition)->TemplateId());
     }
     return GetNextEnabledPage(TRUE);

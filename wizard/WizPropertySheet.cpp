@@ -42,8 +42,10 @@ BOOL CWizPropertySheet::OnInitDialog() {
 bool CWizPropertySheet::ConfirmQuit() {
     const std::string question = LoadStringText(IDS_CONFIRM_QUIT);
     const std::string caption = LoadStringText(IDS_MESSAGE_CAPTION);
+    // Only Yes leaves. Wine closes a Yes/No box on Esc with IDCANCEL, where
+    // Windows ignores the key; a person pressing Esc there means to stay.
     return ::MessageBoxA(GetSafeHwnd(), question.c_str(), caption.c_str(),
-                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 BOOL CWizPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam) {

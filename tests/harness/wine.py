@@ -296,11 +296,13 @@ class WinePrefix:
         out = self.wine([PROBE_EXE, "osversion"], check=True).stdout.decode()
         return tuple(int(v) for v in out.split())
 
-    def screenshot(self, name):
-        """Saves the display as ARTIFACTS_DIR/<name>.png; returns the path."""
+    def screenshot(self, name, crop=None):
+        """Saves the display, or the part crop = (width, height, left, top)
+        of it, as ARTIFACTS_DIR/<name>.png; returns the path."""
         ARTIFACTS_DIR.mkdir(parents=True, exist_ok=True)
         target = ARTIFACTS_DIR / f"{name}.png"
-        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root",
+        cut = ["-crop", "{}x{}+{}+{}".format(*crop), "+repage"] if crop else []
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", *cut,
                         str(target)], check=True, capture_output=True)
         return target
 

@@ -166,6 +166,47 @@ class Wizard:
             args.append(expected_item.encode("cp1252").hex())
         self.driver(*args, timeout=timeout_ms / 1000 + 30)
 
+    def box(self, timeout_ms=30000):
+        """The setup's open message box as a person sees it, which stays open:
+        caption, text, icon ("stop", "question", "exclamation",
+        "information"), the ids of its buttons, the default one, its owner's
+        title (None without owner) and whether the wizard is enabled."""
+        fields = dict(line.split(" ", 1) for line in
+                      self.driver("box", timeout_ms, timeout=timeout_ms / 1000 + 30).splitlines())
+        return {
+            "caption": self._text(fields["caption"]),
+            "text": self._text(fields["text"]),
+            "icon": fields["icon"],
+            "buttons": [int(b) for b in fields["buttons"].split()],
+            "default": int(fields["default"]),
+            "owner": None if fields["owner"] == "-" else self._text(fields["owner"]),
+            "wizard_enabled": fields["wizard-enabled"] == "1",
+        }
+
+    # -- real key input -----------------------------------------------------
+
+    def keys(self, *keys):
+        """Types keys ("tab", "shift+tab", "alt+u", "enter", "esc", "space",
+        "down", ...) through the system's input queue into whichever of the
+        setup's windows is in front; returns where the keyboard focus is after
+        each: "page ID", "sheet ID", "box ID" (a message box) or "gone"."""
+        return self.driver("keys", *keys).splitlines()
+
+    def focus(self):
+        return self.driver("focus")
+
+    # -- looks ----------------------------------------------------------------
+
+    def screenshot(self, name, title="Tessolo Setup"):
+        """Saves the visible dialog with that title (the wizard by default),
+        cut out of the display, as an artifact; returns its path. The wizard
+        is brought to the front first, so its title bar looks active."""
+        if title == "Tessolo Setup":
+            self.driver("activate")
+        x, y, width, height = self.driver("rect", title.encode("cp1252").hex()).split()
+        time.sleep(0.7)  # painted
+        return self.prefix.screenshot(name, crop=(int(width), int(height), int(x), int(y)))
+
     # -- end ----------------------------------------------------------------
 
     def wait_exit(self, timeout=60):
@@ -177,23 +218,38 @@ class Wizard:
         raise DriverError("the setup did not end")
 
 
-class FakeViewer:
-    """A top-level window of the viewer's class, as a running viewer shows."""
+class _StandInWindow:
+    """A window of another program, made by the driver, that is open inside
+    the with block."""
+
+    open_command = ready_command = close_command = ""
 
     def __init__(self, prefix):
         self.prefix = prefix
         self.process = None
 
     def __enter__(self):
-        self.process = self.prefix.start([DRIVER_EXE, "fake-viewer"])
-        if not self.prefix.wait_for_window("Tessolo"):
-            raise DriverError("the stand-in viewer window did not appear")
+        self.process = self.prefix.start([DRIVER_EXE, self.open_command])
+        if self.prefix.wine([DRIVER_EXE, self.ready_command]).returncode != 0:
+            raise DriverError(f"{self.open_command}: the window is not there")
         return self
 
     def __exit__(self, *exc):
-        self.prefix.wine([DRIVER_EXE, "close-viewer"])
+        self.prefix.wine([DRIVER_EXE, self.close_command])
         try:
             self.process.wait(timeout=10)
         except Exception:  # noqa: BLE001 - the prefix's end kills it anyway
             self.process.kill()
         return False
+
+
+class FakeViewer(_StandInWindow):
+    """A top-level window of the viewer's class, as a running viewer shows."""
+
+    open_command, ready_command, close_command = "fake-viewer", "viewer-window", "close-viewer"
+
+
+class ForeignWindow(_StandInWindow):
+    """Another program's window, which has taken the foreground from the wizard."""
+
+    open_command, ready_command, close_command = "foreign-window", "wait-foreign", "close-foreign"

@@ -1,6 +1,7 @@
 // Drives the setup's wizard from a second process in the same Wine session:
 // finds the sheet, presses its buttons, sets and reads page controls, reads
-// and ticks list rows in the wizard's memory, and answers message boxes.
+// and ticks list rows in the wizard's memory, answers and describes message
+// boxes, and types real keys through the system's input queue.
 //
 //   wizard_driver <command> [arguments]     exit 0 on success, 1 on failure
 //
@@ -22,6 +23,8 @@ constexpr char kWizardTitle[] = "Tessolo Setup";
 constexpr char kMessageBoxTitle[] = "Tessolo Installation";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kViewerClass[] = "Tessolo";
+// Another program's window, which takes the foreground from the wizard.
+constexpr char kForeignClass[] = "ForeignProgram";
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kListId = 1579;
 constexpr DWORD kPollMs = 50;
@@ -287,24 +290,248 @@ int FolderBrowserCommand(int button, DWORD timeoutMs, const std::string& expecte
     return WaitFor(timeoutMs, [&] { return !::IsWindow(browser); }) ? 0 : Fail("the folder browser stays open");
 }
 
-LRESULT CALLBACK FakeViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// --- real key input -------------------------------------------------------
+
+struct NamedKey {
+    const char* name;
+    WORD key;
+    bool extended;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"tab", VK_TAB, false},     {"enter", VK_RETURN, false}, {"esc", VK_ESCAPE, false},
+    {"space", VK_SPACE, false}, {"up", VK_UP, true},         {"down", VK_DOWN, true},
+    {"left", VK_LEFT, true},    {"right", VK_RIGHT, true},   {"home", VK_HOME, true},
+    {"end", VK_END, true},
+};
+
+// The longest wait for a key to be taken.
+constexpr DWORD kMarkerWaitMs = 1000;
+
+INPUT KeyInput(WORD key, bool up, bool extended) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+// A key no page, box or control reacts to.
+constexpr WORD kMarkerKey = VK_F24;
+
+// Waits until the wizard's thread has taken every key sent so far, so that
+// what they did can be read: a marker key is sent behind them, pressed and
+// released. The driver is attached to that thread's input while it types
+// (see TypeKeys), so the thread's key state is the driver's too. When a key
+// opens or closes a message box, the marker does not show there (measured
+// under Wine); then the wait ends after kMarkerWaitMs, time enough for it.
+void WaitUntilTaken() {
+    for (bool down : {true, false}) {
+        INPUT marker = KeyInput(kMarkerKey, !down, false);
+        ::SendInput(1, &marker, sizeof marker);
+        WaitFor(kMarkerWaitMs, [&] { return ((::GetKeyState(kMarkerKey) & 0x8000) != 0) == down; });
+    }
+}
+
+// One key as "shift+tab", "alt+u", "enter", "a": modifiers pressed, the key
+// pressed and released, modifiers released; returns once it was taken.
+bool SendKey(const std::string& spec) {
+    std::vector<WORD> modifiers;
+    std::string rest = spec;
+    for (;;) {
+        const size_t plus = rest.find('+');
+        if (plus == std::string::npos || plus + 1 == rest.size()) break;
+        const std::string modifier = rest.substr(0, plus);
+        if (modifier == "shift") modifiers.push_back(VK_SHIFT);
+        else if (modifier == "alt") modifiers.push_back(VK_MENU);
+        else if (modifier == "ctrl") modifiers.push_back(VK_CONTROL);
+        else return false;
+        rest = rest.substr(plus + 1);
+    }
+    WORD key = 0;
+    bool extended = false;
+    for (const NamedKey& named : kNamedKeys) {
+        if (rest == named.name) {
+            key = named.key;
+            extended = named.extended;
+        }
+    }
+    if (!key && rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0]))) {
+        key = static_cast<WORD>(std::toupper(static_cast<unsigned char>(rest[0])));
+    }
+    if (!key) return false;
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers) inputs.push_back(KeyInput(modifier, false, false));
+    inputs.push_back(KeyInput(key, false, extended));
+    inputs.push_back(KeyInput(key, true, extended));
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) inputs.push_back(KeyInput(*it, true, false));
+    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitUntilTaken();
+    return sent == inputs.size();
+}
+
+DWORD WizardThread(HWND wizard) { return ::GetWindowThreadProcessId(wizard, nullptr); }
+
+// Where the wizard's thread has its keyboard focus: "page ID", "sheet ID",
+// "box ID" (a message box of the setup), "other ID" or "none".
+std::string FocusText(HWND wizard) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(WizardThread(wizard), &info) || !info.hwndFocus) return "none";
+    const HWND focus = info.hwndFocus;
+    const HWND parent = ::GetParent(focus);
+    const int id = ::GetDlgCtrlID(focus);
+    const char* where = "other";
+    if (parent == CurrentPage(wizard)) where = "page";
+    else if (parent == wizard) where = "sheet";
+    else if (parent && WindowText(parent) == kMessageBoxTitle) where = "box";
+    return std::string(where) + " " + std::to_string(id);
+}
+
+// Types the keys into whichever of the setup's windows is in front and
+// prints where the focus is after each. Attached to the wizard thread's input
+// from the first key to the last, the driver shares its key state, which
+// tells when a key has been taken; attaching in between would disturb the
+// modifier state the thread sees.
+int TypeKeys(HWND wizard, char** keys, int count) {
+    const DWORD thread = WizardThread(wizard);
+    const bool attached = ::AttachThreadInput(::GetCurrentThreadId(), thread, TRUE) != 0;
+    int result = attached ? 0 : Fail("cannot attach to the wizard's input");
+    for (int i = 0; i < count && result == 0; ++i) {
+        if (!SendKey(keys[i])) result = Fail("cannot send that key");
+        HWND current = Wizard();
+        std::printf("%s\n", current ? FocusText(current).c_str() : "gone");
+    }
+    if (attached) ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
+    return result;
+}
+
+// --- message boxes seen from outside ------------------------------------
+
+struct SystemIcon {
+    const char* name;
+    LPCSTR id;
+};
+
+const SystemIcon kSystemIcons[] = {
+    {"stop", IDI_HAND},
+    {"question", IDI_QUESTION},
+    {"exclamation", IDI_EXCLAMATION},
+    {"information", IDI_ASTERISK},
+};
+
+// The pixels of a width x height picture, top row first, that `draw` paints
+// into a memory device context.
+template <typename Draw>
+std::vector<COLORREF> Pixels(int width, int height, Draw draw) {
+    std::vector<COLORREF> pixels;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    draw(memory, screen);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels.push_back(::GetPixel(memory, x, y));
+    }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Which system icon the box shows: its icon control's pixels on screen
+// compared with each system icon drawn on the same background (the colour
+// of the control's corner).
+std::string BoxIcon(HWND box) {
+    HWND icon = nullptr;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        ::GetClassNameA(child, className, sizeof className);
+        const LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
+        if (!lstrcmpiA(className, "Static") && (style & SS_TYPEMASK) == SS_ICON && ::IsWindowVisible(child)) {
+            icon = child;
+        }
+    }
+    if (!icon) return "none";
+    RECT area = {};
+    ::GetWindowRect(icon, &area);
+    const int width = ::GetSystemMetrics(SM_CXICON);
+    const int height = ::GetSystemMetrics(SM_CYICON);
+    const std::vector<COLORREF> shown = Pixels(width, height, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
+    for (const SystemIcon& candidate : kSystemIcons) {
+        const std::vector<COLORREF> drawn = Pixels(width, height, [&](HDC memory, HDC) {
+            HBRUSH background = ::CreateSolidBrush(shown.front());
+            const RECT all = {0, 0, width, height};
+            ::FillRect(memory, &all, background);
+            ::DeleteObject(background);
+            ::DrawIcon(memory, 0, 0, ::LoadIconA(nullptr, candidate.id));
+        });
+        if (drawn == shown) return candidate.name;
+    }
+    return "unknown";
+}
+
+// Everything a person sees of the setup's message box, and its owner.
+int DescribeBox(DWORD timeoutMs) {
+    HWND box = nullptr;
+    if (!WaitFor(timeoutMs, [&] { return (box = FindDialog(kMessageBoxTitle)) != nullptr; })) {
+        return Fail("no message box");
+    }
+    ::Sleep(kSettleMs);  // painted, so that its icon can be read from the screen
+    std::printf("caption %s\n", Hex(WindowText(box)).c_str());
+    std::printf("text %s\n", Hex(WindowText(::GetDlgItem(box, kMessageBoxTextId))).c_str());
+    std::printf("icon %s\n", BoxIcon(box).c_str());
+    // The default button is the one drawn as such, which Enter presses.
+    int defaultId = 0;
+    std::printf("buttons");
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        ::GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Button") || !::IsWindowVisible(child)) continue;
+        std::printf(" %d", ::GetDlgCtrlID(child));
+        if ((::GetWindowLongPtrA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) defaultId = ::GetDlgCtrlID(child);
+    }
+    std::printf("\ndefault %d\n", defaultId);
+    const HWND owner = ::GetWindow(box, GW_OWNER);
+    std::printf("owner %s\n", owner ? Hex(WindowText(owner)).c_str() : "-");
+    std::printf("wizard-enabled %d\n", ::IsWindowEnabled(Wizard()) ? 1 : 0);
+    return 0;
+}
+
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) ::PostQuitMessage(0);
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A top-level window of the viewer's class, until it is closed.
-int FakeViewer() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FakeViewerProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kViewerClass;
-    if (!::RegisterClassA(&windowClass)) return Fail("cannot register the viewer class");
-    HWND window = ::CreateWindowA(kViewerClass, "Tessolo", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
-    if (!window) return Fail("cannot create the viewer window");
+// A top-level window of `windowClass` until it is closed: the viewer's class
+// for a running viewer, another one for a program that takes the foreground
+// from the wizard.
+int StandInWindow(const char* windowClass, bool takeForeground) {
+    WNDCLASSA registration = {};
+    registration.lpfnWndProc = StandInProc;
+    registration.hInstance = ::GetModuleHandleA(nullptr);
+    registration.lpszClassName = windowClass;
+    if (!::RegisterClassA(&registration)) return Fail("cannot register the window class");
+    HWND window = ::CreateWindowA(windowClass, windowClass, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                  nullptr, registration.hInstance, nullptr);
+    if (!window) return Fail("cannot create the window");
+    if (takeForeground) {
+        ::ShowWindow(window, SW_SHOW);
+        ::SetForegroundWindow(window);
+    }
     MSG message;
     while (::GetMessageA(&message, nullptr, 0, 0) > 0) ::DispatchMessageA(&message);
     return 0;
+}
+
+int CloseStandIn(const char* windowClass) {
+    HWND window = ::FindWindowA(windowClass, nullptr);
+    if (window) ::PostMessageA(window, WM_CLOSE, 0, 0);
+    return WaitFor(kDefaultTimeoutMs, [&] { return !::FindWindowA(windowClass, nullptr); }) ? 0 : 1;
 }
 
 DWORD TimeoutArg(int argc, char** argv, int index) {
@@ -318,7 +545,8 @@ int Usage() {
                  "  click ID | click-async ID | set-text ID HEX | get-text ID | state ID |\n"
                  "  lv-states | lv-set ROW 0|1 | lv-text ROW SUB | lv-columns |\n"
                  "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS | browser ok|cancel [ms [hex item text]] |\n"
-                 "  fake-viewer | close-viewer | viewer-window [ms]\n");
+                 "  box [ms] | keys KEY... | focus | activate | rect [hex title] |\n"
+                 "  fake-viewer | close-viewer | viewer-window [ms] | foreign-window | wait-foreign [ms] | close-foreign\n");
     return 2;
 }
 
@@ -328,11 +556,17 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
 
-    if (command == "fake-viewer") return FakeViewer();
-    if (command == "close-viewer") {
-        HWND viewer = ::FindWindowA(kViewerClass, nullptr);
-        if (viewer) ::PostMessageA(viewer, WM_CLOSE, 0, 0);
-        return WaitFor(kDefaultTimeoutMs, [] { return !::FindWindowA(kViewerClass, nullptr); }) ? 0 : 1;
+    if (command == "fake-viewer") return StandInWindow(kViewerClass, false);
+    if (command == "close-viewer") return CloseStandIn(kViewerClass);
+    if (command == "foreign-window") return StandInWindow(kForeignClass, true);
+    if (command == "close-foreign") return CloseStandIn(kForeignClass);
+    if (command == "wait-foreign") {
+        return WaitFor(TimeoutArg(argc, argv, 2), [] {
+                   const HWND foreign = ::FindWindowA(kForeignClass, nullptr);
+                   return foreign && ::GetForegroundWindow() == foreign;
+               })
+                   ? 0
+                   : Fail("the foreign window is not in front");
     }
     if (command == "viewer-window") {
         return WaitFor(TimeoutArg(argc, argv, 2), [] { return ::FindWindowA(kViewerClass, nullptr) != nullptr; })
@@ -349,6 +583,7 @@ int main(int argc, char** argv) {
                                                                                       : Fail("the wizard stays");
     }
     if (command == "msgbox") return MessageBoxCommand(0, TimeoutArg(argc, argv, 2));
+    if (command == "box") return DescribeBox(TimeoutArg(argc, argv, 2));
     if (command == "answer" && argc >= 3) {
         const std::string answer = argv[2];
         const int button = answer == "yes" ? IDYES : answer == "no" ? IDNO : IDOK;
@@ -363,9 +598,40 @@ int main(int argc, char** argv) {
         return WaitFor(TimeoutArg(argc, argv, 2), [] { return FindDialog(kMessageBoxTitle) != nullptr; }) ? 1 : 0;
     }
 
+    if (command == "rect") {
+        // The outer rectangle of the visible dialog with that title (hex),
+        // the wizard's by default: "left top width height".
+        const std::string title = argc >= 3 ? Unhex(argv[2]) : std::string(kWizardTitle);
+        HWND window = nullptr;
+        if (!WaitFor(kDefaultTimeoutMs, [&] { return (window = FindDialog(title.c_str())) != nullptr; })) {
+            return Fail("no such window");
+        }
+        RECT outer = {};
+        ::GetWindowRect(window, &outer);
+        std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);
+        return 0;
+    }
+
     HWND wizard = RequireWizard();
     if (!wizard) return 1;
 
+    if (command == "keys") {
+        // Each key goes to whatever of the setup's windows is in front, as
+        // it would for a person; the focus after it is printed.
+        ::SetForegroundWindow(::GetLastActivePopup(wizard));
+        return TypeKeys(wizard, argv + 2, argc - 2);
+    }
+    if (command == "activate") {
+        const bool active = WaitFor(kDefaultTimeoutMs, [&] {
+            ::SetForegroundWindow(wizard);
+            return ::GetForegroundWindow() == wizard;
+        });
+        return active ? 0 : Fail("the wizard does not come to the front");
+    }
+    if (command == "focus") {
+        std::printf("%s\n", FocusText(wizard).c_str());
+        return 0;
+    }
     if (command == "page") {
         std::printf("%d\n", ActiveIndex(wizard));
         return 0;
