@@ -13,6 +13,7 @@
 #include "install/FileTypeRegistration.h"
 #include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
+#include "install/PreviousOwners.h"
 #include "install/RegistryWrite.h"
 #include "install/Shortcuts.h"
 #include "install/StemSpellings.h"
@@ -184,6 +185,8 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
 
     // The Vista family registers every class even without the take-over.
     if (confirmation || family == OsFamily::VistaFamily) {
+        // Whom each extension belonged to, so that the uninstaller can give it back.
+        RecordPreviousOwners(family, fileTypeSelection, assocAllUsers);
         RegisterFileTypes(family, openCommand, viewer, fileTypeSelection, assocAllUsers);
         if (associateFiles) {
             // Wine answers FALSE here; the shell notification below still goes out.

@@ -1,7 +1,8 @@
 """The installed uninstaller, silent: install followed by uninstall leaves the
 registry and the file tree as they were before, in the XP, Vista and 9x
-families; files of the user stay; the stops leave everything as it was,
-with their exit code and log record."""
+families; files of the user stay; every extension goes back to the program
+that owned it before the install, unless another program took it since; the
+stops leave everything as it was, with their exit code and log record."""
 
 import shutil
 import time
@@ -102,6 +103,37 @@ class UninstallTest(unittest.TestCase):
             self.assertEqual(["Notizen.txt"], [p.name for p in wp.unix_path(FOLDER).iterdir()])
             self.assertEqual(b"meine Notizen", notes.read_bytes())
             self.assertFalse(wp.unix_path(wp.special_folder(CSIDL_PROGRAMS) + r"\Tessolo").exists())
+
+    def test_extensions_go_back_to_their_owner_unless_taken_since(self):
+        machine_png = CLASSES + r"\.png"
+        user_png, choice_png = FILE_EXTS + r"\.png", FILE_EXTS + r"\.png\UserChoice"
+        machine_gif, choice_gif = CLASSES + r"\.gif", FILE_EXTS + r"\.gif\UserChoice"
+        # Per family: the places the install takes over, (key, value name).
+        places = {
+            "XP": [(machine_png, ""), (user_png, "ProgID")],
+            "Vista": [(machine_png, ""), (choice_png, "Progid")],
+            "9x": [(machine_png, "")],
+        }
+        later = {"XP": (FILE_EXTS + r"\.gif", "ProgID"), "Vista": (choice_gif, "Progid"),
+                 "9x": (machine_gif, "")}
+        for version, family in FAMILIES:
+            with self.subTest(family=family), WinePrefix("uninstall-owners", version=version) as wp:
+                for key, name in places[family]:
+                    wp.reg_set(key, name, REG_SZ, "OtherViewer.png")
+                self.assertEqual(0, wp.run_setup(f'/silent /folder="{FOLDER}" /assoc=1 '
+                                                 '/assocallusers'))
+                for key, name in places[family]:
+                    self.assertEqual("tessolo.png", wp.reg_values(key)[name][1].lower())
+                # Another program takes .gif after the install.
+                gif_key, gif_name = later[family]
+                wp.reg_set(gif_key, gif_name, REG_SZ, "LaterViewer.gif")
+
+                self.assertEqual(0, uninstall(wp))
+                for key, name in places[family]:
+                    self.assertEqual((REG_SZ, "OtherViewer.png"), (wp.reg_values(key) or {}).get(name), key)
+                self.assertEqual((REG_SZ, "LaterViewer.gif"), wp.reg_values(gif_key)[gif_name])
+                self.assertIsNone(wp.reg_tree(USER_SETTINGS))
+                self.assertIsNone(wp.reg_tree(UNINSTALL))
 
     def test_stops_and_failures_report_by_exit_code_and_log(self):
         def move_entry(wp):
