@@ -19,10 +19,12 @@ struct FileCloser {
 
 }  // namespace
 
-void WriteInstallLog(const char* message) {
+void WriteInstallLog(const char* message) { WriteLogRecord(kInstallLogName, message); }
+
+void WriteLogRecord(const char* fileName, const char* message) {
     // Text mode: every "\n" of the record, the message's own included, is
     // written as CR LF.
-    std::unique_ptr<std::FILE, FileCloser> log(std::fopen(kInstallLogName, "at"));
+    std::unique_ptr<std::FILE, FileCloser> log(std::fopen(fileName, "at"));
     if (!log) return;
 
     char date[kDateBufferSize] = "";

@@ -13,6 +13,7 @@
 #include "install/FileTypeRegistration.h"
 #include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
+#include "install/PreviousOwners.h"
 #include "install/RegistryWrite.h"
 #include "install/Shortcuts.h"
 #include "install/StemSpellings.h"
@@ -199,6 +200,9 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
     // keeps the user's own associations there too, and the shell has nothing
     // to be told.
     if (confirmation || family == OsFamily::VistaFamily) {
+        // Whom each extension taken over belonged to, so that the
+        // uninstaller can give it back; without confirmation none is taken.
+        if (confirmation) RecordPreviousOwners(family, fileTypeSelection, assocAllUsers);
         RegisterFileTypes(family, openCommand, viewer, fileTypeSelection, assocAllUsers,
                           confirmation);
         if (associateFiles && confirmation) {

@@ -21,6 +21,8 @@ namespace {
 
 constexpr char kWizardTitle[] = "Tessolo Setup";
 constexpr char kMessageBoxTitle[] = "Tessolo Installation";
+// The installed uninstaller's boxes, answered the same way.
+constexpr char kUninstallBoxTitle[] = "Tessolo Deinstallation";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kViewerClass[] = "Tessolo";
 // Another program's window, which takes the foreground from the wizard.
@@ -203,11 +205,16 @@ int ListColumns(HWND list) {
     return 0;
 }
 
+HWND FindMessageBox() {
+    HWND box = FindDialog(kMessageBoxTitle);
+    return box ? box : FindDialog(kUninstallBoxTitle);
+}
+
 // Waits for the setup's message box; prints its text, then clicks `button`
 // (0: leave it open) and waits until it is gone.
 int MessageBoxCommand(int button, DWORD timeoutMs) {
     HWND box = nullptr;
-    if (!WaitFor(timeoutMs, [&] { return (box = FindDialog(kMessageBoxTitle)) != nullptr; })) {
+    if (!WaitFor(timeoutMs, [&] { return (box = FindMessageBox()) != nullptr; })) {
         return Fail("no message box");
     }
     std::printf("%s\n", Hex(WindowText(::GetDlgItem(box, kMessageBoxTextId))).c_str());
@@ -225,7 +232,7 @@ HWND FindOtherDialog() {
     while ((candidate = ::FindWindowExA(nullptr, candidate, kDialogClass, nullptr)) != nullptr) {
         if (!::IsWindowVisible(candidate)) continue;
         const std::string title = WindowText(candidate);
-        if (title != kWizardTitle && title != kMessageBoxTitle) return candidate;
+        if (title != kWizardTitle && title != kMessageBoxTitle && title != kUninstallBoxTitle) return candidate;
     }
     return nullptr;
 }
@@ -595,7 +602,7 @@ int main(int argc, char** argv) {
     }
     if (command == "no-msgbox" && argc >= 3) {
         // Succeeds when no message box shows up within the given time.
-        return WaitFor(TimeoutArg(argc, argv, 2), [] { return FindDialog(kMessageBoxTitle) != nullptr; }) ? 1 : 0;
+        return WaitFor(TimeoutArg(argc, argv, 2), [] { return FindMessageBox() != nullptr; }) ? 1 : 0;
     }
 
     if (command == "rect") {
@@ -639,7 +646,7 @@ int main(int argc, char** argv) {
     if (command == "wait-page" && argc >= 3) {
         const int wanted = std::atoi(argv[2]);
         const bool reached = WaitFor(TimeoutArg(argc, argv, 3), [&] {
-            return ActiveIndex(wizard) == wanted && !FindDialog(kMessageBoxTitle);
+            return ActiveIndex(wizard) == wanted && !FindMessageBox();
         });
         std::printf("%d\n", ActiveIndex(wizard));
         return reached ? 0 : 1;
