@@ -14,6 +14,8 @@ import time
 from tests.harness import partners, wine
 
 DRIVER_EXE = wine.BUILD_DIR / "tools" / "wizard_driver.exe"
+# The "browser" command's exit code when the browser never came to the expected item.
+BROWSER_NOT_SETTLED = 3
 
 # Page positions without an offer page.
 WELCOME, WHATS_NEW, FILE_TYPES, READY, FINISHED = range(5)
@@ -165,6 +167,21 @@ class Wizard:
         if expected_item:
             args.append(expected_item.encode("cp1252").hex())
         self.driver(*args, timeout=timeout_ms / 1000 + 30)
+
+    def browse(self, browse_button, button, expected_item, timeout_ms=30000):
+        """Opens the folder browser with browse_button and closes it as
+        close_folder_browser does. Wine's browser, first opened on a busy
+        machine, now and then stays at its root; the driver then cancels it
+        and it is opened once more."""
+        args = ["browser", button, timeout_ms, expected_item.encode("cp1252").hex()]
+        for attempt in range(2):
+            self.click_async(browse_button)
+            result = self.run_driver(*args, timeout=timeout_ms / 1000 + 30)
+            if result.returncode != BROWSER_NOT_SETTLED or attempt:
+                break
+        if result.returncode != 0:
+            raise DriverError(f"wizard_driver {' '.join(str(a) for a in args)}: "
+                              f"{result.returncode} {result.stderr.decode(errors='replace').strip()}")
 
     def box(self, timeout_ms=30000):
         """The setup's open message box as a person sees it, which stays open:

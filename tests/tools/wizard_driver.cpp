@@ -129,6 +129,9 @@ private:
     void* m_address = nullptr;
 };
 
+// Exit code of "browser" when the browser never came to the expected item.
+constexpr int kBrowserNotSettled = 3;
+
 int Fail(const char* what) {
     std::fprintf(stderr, "wizard_driver: %s\n", what);
     return 1;
@@ -271,6 +274,8 @@ bool ContainsIgnoringCase(std::string text, std::string part) {
 // expands its tree to the start folder while it comes up; with `expected`
 // (a part of the start folder's item text) it waits until that item is
 // selected, else until a folder below the root has stayed selected a while.
+// A browser that never selects the expected item is cancelled instead, and
+// the command ends with kBrowserNotSettled.
 int FolderBrowserCommand(int button, DWORD timeoutMs, const std::string& expected) {
     HWND browser = nullptr;
     if (!WaitFor(timeoutMs, [&] { return (browser = FindOtherDialog()) != nullptr; })) {
@@ -292,9 +297,12 @@ int FolderBrowserCommand(int button, DWORD timeoutMs, const std::string& expecte
     if (!settled) {
         std::fprintf(stderr, "wizard_driver: the folder browser did not select the start folder (it shows %s)\n",
                      SelectedTreeText(tree).c_str());
+        // Closed unanswered, so the caller can open it again.
+        if (!expected.empty()) button = IDCANCEL;
     }
     ::PostMessageA(::GetDlgItem(browser, button), BM_CLICK, 0, 0);
-    return WaitFor(timeoutMs, [&] { return !::IsWindow(browser); }) ? 0 : Fail("the folder browser stays open");
+    if (!WaitFor(timeoutMs, [&] { return !::IsWindow(browser); })) return Fail("the folder browser stays open");
+    return settled || expected.empty() ? 0 : kBrowserNotSettled;
 }
 
 // --- real key input -------------------------------------------------------

@@ -229,8 +229,7 @@ class WelcomePageTest(unittest.TestCase):
         for before, button, item, after in cases:
             with self.subTest(field=before, button=button):
                 w.set_text(FOLDER, before)
-                w.click_async(BROWSE)
-                w.close_folder_browser(button, item)
+                w.browse(BROWSE, button, item)
                 self.assertEqual(after, w.text(FOLDER))
 
     def test_whats_new_page_shows_the_release_notes(self):
