@@ -37,7 +37,7 @@ function(tessolo_python_tests kind)
     add_test(NAME ${kind}_${name}
       COMMAND python3 -m unittest -v tests.${kind}.${name}
       WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-    set_tests_properties(${kind}_${name} PROPERTIES TIMEOUT 900
+    set_tests_properties(${kind}_${name} PROPERTIES TIMEOUT 1800
       ENVIRONMENT "TESSOLO_BUILD_DIR=${CMAKE_BINARY_DIR};TESSOLO_WINE_ARCH=${TESSOLO_WINE_ARCH}")
   endforeach()
 endfunction()
