@@ -356,11 +356,18 @@ class WinePrefix:
         for a key and all its subkeys, names in their stored case; None when the
         key does not exist. The default value's name is ""."""
         root, subkey = self._split_key(path)
-        result = self.wine([PROBE_EXE, "regdump", root, subkey])
+        # The probe answers 0 or 2; anything else is Wine failing to run it
+        # (seen once in hundreds of runs on a busy machine), so it gets one
+        # more try.
+        for _ in range(2):
+            result = self.wine([PROBE_EXE, "regdump", root, subkey])
+            if result.returncode in (0, 2):
+                break
         if result.returncode == 2:
             return None
         if result.returncode != 0:
-            raise RuntimeError(f"regdump {path} failed: {result.returncode}")
+            raise RuntimeError(f"regdump {path} failed: {result.returncode} "
+                               f"{result.stderr.decode(errors='replace').strip()}")
         tree = {}
         for line in result.stdout.decode().splitlines():
             fields = line.split(" ")
