@@ -62,16 +62,10 @@ void RenewUserChoice(const char* ext, const char* progId) {
     }
 }
 
-void AddCapability(const char* stem, const char* progId) {
-    UniqueKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_SET_VALUE, key.Put()) !=
-        ERROR_SUCCESS) {
-        NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
-        return;
-    }
+void AddCapability(HKEY capabilities, const char* stem, const char* progId) {
     char name[kMaxPath];
     std::snprintf(name, sizeof name, kCapabilityNameFormat, stem);
-    if (!SetNamedText(key.Get(), name, progId)) {
+    if (!capabilities || !SetNamedText(capabilities, name, progId)) {
         NoteKeyWriteFailure(HKEY_LOCAL_MACHINE, kFileAssociationsKey);
     }
 }
@@ -83,7 +77,8 @@ void FormatProgId(char* progId, const char* stem) {
 }  // namespace
 
 void RegisterFileType(const char* ext, char* stem, const char* command, const char* icon,
-                      int xpFamily, int vistaFamily, int assocAllUsers, int chosen) {
+                      int xpFamily, int vistaFamily, int assocAllUsers, int chosen,
+                      HKEY capabilities) {
     char progId[kMaxPath];
     FormatProgId(progId, stem);
 
@@ -113,7 +108,7 @@ void RegisterFileType(const char* ext, char* stem, const char* command, const ch
 
     if (vistaFamily) {
         FormatProgId(progId, stem);
-        AddCapability(stem, progId);
+        AddCapability(capabilities, stem, progId);
         if (chosen) RenewUserChoice(ext, progId);
     }
 }

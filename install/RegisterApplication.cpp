@@ -136,6 +136,12 @@ void RegisterFileTypes(OsFamily family, const std::string& openCommand, const st
                        int confirmation) {
     const int xpFamily = family == OsFamily::XpFamily;
     const int vistaFamily = family == OsFamily::VistaFamily;
+    // Opened once for the pass: every registered stem adds its value.
+    UniqueKey capabilities;
+    if (vistaFamily && ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_SET_VALUE,
+                                       capabilities.Put()) != ERROR_SUCCESS) {
+        (void)capabilities.Release();  // not a handle: nothing to close
+    }
     StemSpellings stems;
     for (int row = 0; row < FileTypeCount; ++row) {
         const int chosen = confirmation && fileTypeSelection[row] != 0;
@@ -146,7 +152,8 @@ void RegisterFileTypes(OsFamily family, const std::string& openCommand, const st
             char* stem = stems.For(entry.extensions[i].stem);
             if (!stem) continue;
             RegisterFileType(entry.extensions[i].extension, stem, openCommand.c_str(),
-                             icon.c_str(), xpFamily, vistaFamily, assocAllUsers, chosen);
+                             icon.c_str(), xpFamily, vistaFamily, assocAllUsers, chosen,
+                             capabilities.Get());
         }
     }
 }
@@ -170,19 +177,24 @@ int RegisterApplication(int confirmation, int associateFiles, const char* instal
     // together with the switch.
     const std::string thumbnailCommand = Quoted(viewer) + " \"%1 /thumbs\"";
 
-    if (startMenuShortcut) (void)CreateProgramGroup(folderText, allUsersShortcuts);
-    if (desktopShortcut) {
-        (void)CreateDesktopShortcut(viewer.c_str(), kDesktopLinkName, nullptr,
-                                    kDesktopLinkDescription, nullptr, 0, allUsersShortcuts);
-    }
-    if (thumbnailsShortcut) {
-        (void)CreateDesktopShortcut(viewer.c_str(), kThumbnailsLinkName, viewer.c_str(),
-                                    kThumbnailsLinkDescription, kThumbnailsArgument,
-                                    kThumbnailsIconIndex, allUsersShortcuts);
-        if (family == OsFamily::VistaFamily) {
-            WriteFolderVerb(kDirectoryVerbFormat, kDirectoryVerbCommandFormat, thumbnailCommand);
-            WriteFolderVerb(kDriveVerbFormat, kDriveVerbCommandFormat, thumbnailCommand);
+    {
+        // One COM start-up for all the links: each link's own then only
+        // counts up and down instead of starting and tearing down COM.
+        ComScope com;
+        if (startMenuShortcut) (void)CreateProgramGroup(folderText, allUsersShortcuts);
+        if (desktopShortcut) {
+            (void)CreateDesktopShortcut(viewer.c_str(), kDesktopLinkName, nullptr,
+                                        kDesktopLinkDescription, nullptr, 0, allUsersShortcuts);
         }
+        if (thumbnailsShortcut) {
+            (void)CreateDesktopShortcut(viewer.c_str(), kThumbnailsLinkName, viewer.c_str(),
+                                        kThumbnailsLinkDescription, kThumbnailsArgument,
+                                        kThumbnailsIconIndex, allUsersShortcuts);
+        }
+    }
+    if (thumbnailsShortcut && family == OsFamily::VistaFamily) {
+        WriteFolderVerb(kDirectoryVerbFormat, kDirectoryVerbCommandFormat, thumbnailCommand);
+        WriteFolderVerb(kDriveVerbFormat, kDriveVerbCommandFormat, thumbnailCommand);
     }
 
     SetDefaultText(HKEY_LOCAL_MACHINE, kViewerClassKey, kProductWord);
