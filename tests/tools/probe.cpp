@@ -179,7 +179,7 @@ int Usage() {
     std::fprintf(stderr,
                  "probe regdump ROOT SUBKEY | regset ROOT SUBKEY HEXNAME TYPE HEXDATA |\n"
                  "      regdelete ROOT SUBKEY | lnk PATH | run | folder CSIDL |\n"
-                 "      window CLASS | metrics | osversion\n");
+                 "      window CLASS | metrics | osversion | desktop\n");
     return 64;
 }
 
@@ -205,6 +205,14 @@ int main(int argc, char** argv) {
     if (command == "run" && argc == 2) return Run();
     if (command == "folder" && argc == 3) return PrintFolder(std::atoi(argv[2]));
     if (command == "window" && argc == 3) return ::FindWindowA(argv[2], nullptr) ? 0 : 1;
+    if (command == "desktop" && argc == 2) {
+        // Keeps the prefix's desktop open until killed, as the shell keeps it
+        // on Windows: without a user Wine closes it a second after the last
+        // program ends, and the next program waits for a new one.
+        (void)::GetDesktopWindow();
+        ::Sleep(INFINITE);
+        return 0;
+    }
     if (command == "osversion" && argc == 2) {
         OSVERSIONINFOA info = {};
         info.dwOSVersionInfoSize = sizeof info;
