@@ -8,16 +8,12 @@
 #include "app/Limits.h"
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
+#include "install/RegistryKeys.h"
 #include "install/RegistryWrite.h"
 #include "install/StemSpellings.h"
 
 namespace {
 
-constexpr char kUserFileExtsFormat[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s";
-constexpr char kUserChoiceFormat[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%s\\UserChoice";
-constexpr char kMachineExtensionFormat[] = "SOFTWARE\\Classes\\.%s";
 constexpr char kClassFormat[] = "SOFTWARE\\Classes\\%s.%s";
 constexpr char kClassCommandFormat[] = "SOFTWARE\\Classes\\%s.%s\\shell\\open\\command";
 constexpr char kClassIconFormat[] = "SOFTWARE\\Classes\\%s.%s\\DefaultIcon";
@@ -25,14 +21,9 @@ constexpr char kProgIdFormat[] = "%s.%s";
 constexpr char kDescriptionFormat[] = "%s %s File";
 constexpr char kCapabilityNameFormat[] = ".%s";
 
-// The two value names differ in letter case on purpose: the shell reads
-// FileExts' "ProgID" and UserChoice's "Progid".
-constexpr char kFileExtsProgIdValue[] = "ProgID";
-constexpr char kUserChoiceProgIdValue[] = "Progid";
-
 void MapExtensionForUser(const char* ext, const char* progId) {
     char path[kMaxPath];
-    if (!FormatKeyPath(path, kUserFileExtsFormat, ext)) return;
+    if (!FormatKeyPath(path, kUserFileExtsFormat, kUserFileExtsKey, ext)) return;
     SetDefaultText(HKEY_CURRENT_USER, path, "");
     UniqueKey key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS ||
@@ -50,7 +41,7 @@ void MapExtensionForMachine(const char* ext, const char* progId) {
 
 void RenewUserChoice(const char* ext, const char* progId) {
     char path[kMaxPath];
-    if (!FormatKeyPath(path, kUserChoiceFormat, ext)) return;
+    if (!FormatKeyPath(path, kUserChoiceFormat, kUserFileExtsKey, ext)) return;
     // A protected choice cannot be deleted or recreated; the take-over then
     // simply does not happen for this user.
     (void)::RegDeleteKeyA(HKEY_CURRENT_USER, path);

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr char kMachineExtensionFormat[] = "SOFTWARE\\Classes\\.%s";
-constexpr char kUserFileExtsFormat[] = "%s\\.%s";
-constexpr char kUserChoiceFormat[] = "%s\\.%s\\UserChoice";
 constexpr char kRecordNameFormat[] = ".%s";
 
 // A REG_SZ value into a kMaxPath buffer; false when absent, not text or too long.

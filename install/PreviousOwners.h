@@ -4,6 +4,7 @@
 
 #include "app/FileTypeCatalogue.h"
 #include "install/OsFamily.h"
+#include "install/RegistryKeys.h"
 
 // Machine-wide owners (extension defaults under SOFTWARE\Classes) are kept
 // beside the uninstall entry, so that they go when the entry goes.
@@ -15,11 +16,6 @@ constexpr char kUserSettingsKey[] = "Software\\Tessolo";
 constexpr char kUserOwnersKey[] = "Software\\Tessolo\\PreviousOwners";
 constexpr char kUserFileExtsOwnersKey[] = "Software\\Tessolo\\PreviousOwners\\FileExts";
 constexpr char kUserChoiceOwnersKey[] = "Software\\Tessolo\\PreviousOwners\\UserChoice";
-
-// Where the shell keeps the per-user choices, one key ".ext" each.
-constexpr char kUserFileExtsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-constexpr char kFileExtsProgIdValue[] = "ProgID";
-constexpr char kUserChoiceProgIdValue[] = "Progid";
 
 // True when progId names one of the viewer's classes ("Tessolo." and a stem,
 // in any letter case).

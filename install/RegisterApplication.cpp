@@ -14,16 +14,14 @@
 #include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
 #include "install/PreviousOwners.h"
+#include "install/RegistryKeys.h"
 #include "install/RegistryWrite.h"
 #include "install/Shortcuts.h"
 #include "install/StemSpellings.h"
 
 namespace {
 
-constexpr char kDesktopLinkName[] = "Tessolo.lnk";
 constexpr char kDesktopLinkDescription[] = "Tessolo - Bildbetrachter";
-// Without the hyphen that the group's thumbnails link has.
-constexpr char kThumbnailsLinkName[] = "Tessolo Thumbnails.lnk";
 constexpr char kThumbnailsLinkDescription[] = "Tessolo - Thumbnails";
 
 constexpr char kFolderVerb[] = "Browse with &Tessolo";
@@ -32,22 +30,17 @@ constexpr char kDirectoryVerbCommandFormat[] = "SOFTWARE\\Classes\\Directory\\sh
 constexpr char kDriveVerbFormat[] = "SOFTWARE\\Classes\\Drive\\shell\\%s";
 constexpr char kDriveVerbCommandFormat[] = "SOFTWARE\\Classes\\Drive\\shell\\%s\\command";
 
-constexpr char kViewerClassKey[] = "SOFTWARE\\Classes\\Tessolo";
 constexpr char kViewerClassCommandKey[] = "SOFTWARE\\Classes\\Tessolo\\shell\\open\\command";
 constexpr char kViewerClassIconKey[] = "SOFTWARE\\Classes\\Tessolo\\DefaultIcon";
 constexpr char kApplicationsCommandKey[] = "Applications\\t_solo32.exe\\shell\\open\\command";
 
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessolo";
 constexpr char kUninstallDisplayName[] = "Tessolo (remove only)";
 constexpr char kVersionFormat[] = "%d.%d";
 constexpr DWORD kEstimatedSizeKilobytes = 1536;
 
-constexpr char kApplicationKey[] = "SOFTWARE\\Tessolo";
 constexpr char kApplicationCommandKey[] = "SOFTWARE\\Tessolo\\shell\\open\\command";
-constexpr char kCapabilitiesKey[] = "SOFTWARE\\Tessolo\\Capabilities";
 constexpr char kApplicationDescription[] =
     "Picture viewer, editor and converter - one of the most popular viewers worldwide";
-constexpr char kRegisteredApplicationsKey[] = "SOFTWARE\\RegisteredApplications";
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 

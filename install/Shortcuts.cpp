@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr char kGroupFolderName[] = "Tessolo";
 constexpr char kGroupLinkFormat[] = "Tessolo %d.%2d.lnk";
 constexpr char kOldGroupLinkFormat[] = "%sTessolo %s.lnk";
 constexpr char kGroupThumbnailsLinkName[] = "Tessolo - Thumbnails.lnk";

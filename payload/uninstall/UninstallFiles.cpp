@@ -11,11 +11,11 @@
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/PayloadTable.h"
+#include "install/Shortcuts.h"
 
 namespace {
 
-constexpr char kGroupFolderName[] = "Tessolo";
-constexpr const char* kDesktopLinkNames[] = {"Tessolo.lnk", "Tessolo Thumbnails.lnk"};
+constexpr const char* kDesktopLinkNames[] = {kDesktopLinkName, kThumbnailsLinkName};
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != 0xFFFFFFFF; }
 

@@ -10,16 +10,12 @@
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/PreviousOwners.h"
+#include "install/RegistryKeys.h"
 
 namespace {
 
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessolo";
 constexpr char kClassesKey[] = "SOFTWARE\\Classes";
-constexpr char kViewerClassKey[] = "SOFTWARE\\Classes\\Tessolo";
 constexpr char kApplicationsKey[] = "SOFTWARE\\Classes\\Applications\\t_solo32.exe";
-constexpr char kApplicationKey[] = "SOFTWARE\\Tessolo";
-constexpr char kCapabilitiesKey[] = "SOFTWARE\\Tessolo\\Capabilities";
-constexpr char kRegisteredApplicationsKey[] = "SOFTWARE\\RegisteredApplications";
 // The verbs' keys, and the keys above them that the setup may have created
 // on the way (always there, and never empty, on a real system).
 struct FolderVerb {
