@@ -84,37 +84,29 @@ bool DeleteTree(HKEY root, const std::string& path) {
     return !KeyExists(root, path);
 }
 
-// Deletes the key when it holds neither values nor subkeys.
-void DeleteIfEmpty(HKEY root, const std::string& path) {
+// Deletes the key when it has no subkeys and exactly `values` values.
+void DeleteWhenHolding(HKEY root, const std::string& path, DWORD values) {
     UniqueKey key;
     if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return;
-    DWORD subkeys = 0;
-    DWORD values = 0;
-    if (::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                           &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-        subkeys || values) {
+    DWORD subkeysFound = 0;
+    DWORD valuesFound = 0;
+    if (::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeysFound, nullptr, nullptr,
+                           &valuesFound, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+        subkeysFound != 0 || valuesFound != values) {
         return;
     }
     key.Reset();
     (void)::RegDeleteKeyA(root, path.c_str());
 }
 
+// Deletes the key when it holds neither values nor subkeys.
+void DeleteIfEmpty(HKEY root, const std::string& path) { DeleteWhenHolding(root, path, 0); }
+
 // The XP family's mapping key is created with an empty default: once the
 // mapping is gone and nothing else is in it, the key goes too.
 void DeleteIfOnlyEmptyDefault(HKEY root, const std::string& path) {
     std::string text;
-    if (!ReadText(root, path, nullptr, text) || !text.empty()) return;
-    UniqueKey key;
-    DWORD subkeys = 0;
-    DWORD values = 0;
-    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS ||
-        ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                           &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-        subkeys != 0 || values != 1) {
-        return;
-    }
-    key.Reset();
-    (void)::RegDeleteKeyA(root, path.c_str());
+    if (ReadText(root, path, nullptr, text) && text.empty()) DeleteWhenHolding(root, path, 1);
 }
 
 std::string RootName(HKEY root) {
