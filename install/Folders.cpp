@@ -27,7 +27,7 @@ bool CanEnterFolder(const char* folder) {
 
 }  // namespace
 
-int EnsureFolderExists(char* path) {
+int EnsureFolderExists(char* path, std::string* createdTop) {
     if (path[0] == '\0') return 0;
     TrimPathSpaces(path);
     if (path[0] == '\0') return 0;
@@ -35,8 +35,11 @@ int EnsureFolderExists(char* path) {
     if (CanEnterFolder(path)) return 1;
 
     char rebuilt[kMaxPath];
-    RebuildFolderLevels(path, rebuilt, [](const char* level) {
-        (void)::CreateDirectoryA(level, nullptr);
+    bool createdOne = false;
+    RebuildFolderLevels(path, rebuilt, [&](const char* level) {
+        if (!::CreateDirectoryA(level, nullptr) || createdOne) return;
+        createdOne = true;
+        if (createdTop) *createdTop = level;
     });
     std::strcpy(path, rebuilt);
     AppendBackslash(path);

@@ -5,7 +5,7 @@
 #include "install/Probes.h"
 #include "install/VersionRule.h"
 
-int IconLibraryVersionRule(const char* path, WORD id, LPCSTR type) {
+int IconLibraryVersionRule(const char* path, WORD id, LPCSTR type, bool* kept) {
     char versionText[kVersionTextSize] = "";
     char companyName[kMaxPath] = "";
     ExistingIconLibrary existing;
@@ -13,6 +13,8 @@ int IconLibraryVersionRule(const char* path, WORD id, LPCSTR type) {
     existing.versionText = versionText;
     existing.companyName = companyName;
     existing.size = existing.hasVersion ? FileSizeOf(path) : 0;
-    if (DecideIconLibraryAction(existing) == IconLibraryAction::KeepExisting) return 1;
+    const bool keep = DecideIconLibraryAction(existing) == IconLibraryAction::KeepExisting;
+    if (kept) *kept = keep;
+    if (keep) return 1;
     return ExtractResourceToFile(path, id, type);
 }

@@ -15,6 +15,7 @@
 #include "install/Folders.h"
 #include "install/IconLibraryRule.h"
 #include "install/InstallLog.h"
+#include "install/InstallRecord.h"
 #include "install/LogRecord.h"
 #include "install/PayloadTable.h"
 #include "install/RegisterApplication.h"
@@ -53,8 +54,9 @@ std::string NotCompletelyRegisteredText(const std::vector<std::string>& names) {
 
 // Writes the payload rows in order into `folder` (normalised, ending in a
 // backslash) and returns how many succeeded. Every row is attempted: a
-// locked file fails its own row only.
-int WritePayload(const char* folder) {
+// locked file fails its own row only. iconLibraryKept tells whether an
+// existing icon library stayed in place of ours.
+int WritePayload(const char* folder, bool& iconLibraryKept) {
     int written = 0;
     const char* previousSubfolder = "";
     char targetFolder[kMaxPath];
@@ -78,7 +80,7 @@ int WritePayload(const char* folder) {
             continue;
         }
         const int ok = item.rule == WriteRule::IconLibrary
-                           ? IconLibraryVersionRule(path, item.id, item.type)
+                           ? IconLibraryVersionRule(path, item.id, item.type, &iconLibraryKept)
                            : ExtractResourceToFile(path, item.id, item.type);
         written += ok;
     }
@@ -103,13 +105,16 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
         reason = InstallStop::EmptyFolder;
         return 0;
     }
-    if (!EnsureFolderExists(folder)) {
+    // The levels made here are the uninstaller's to take away again.
+    std::string createdTop;
+    if (!EnsureFolderExists(folder, &createdTop)) {
         const std::string message = LoadStringText(IDS_FOLDER_NOT_CREATABLE);
         ReportStop(options, caption, message, ComposeLogMessage(message, folder));
         reason = InstallStop::FolderNotCreatable;
         return 0;
     }
-    if (WritePayload(folder) != kPayloadCount) {
+    bool iconLibraryKept = false;
+    if (WritePayload(folder, iconLibraryKept) != kPayloadCount) {
         // What was written stays; nothing is registered.
         const std::string message = LoadStringText(IDS_INSTALL_FAILED);
         ReportStop(options, caption, message, ComposeLogMessage(folder, message));
@@ -123,6 +128,7 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     // text would point into a folder that does not exist. Whatever of it
     // cannot be written is noted here.
     WriteFailures unwritten;
+    RecordInstallDecisions(createdTop, iconLibraryKept);
     WriteViewerSettings(folder, options.iniFolder);
 
     // Taking over file types changes the user's current associations, so the

@@ -17,27 +17,9 @@
 
 namespace {
 
-constexpr char kGroupLinkFormat[] = "Tessolo %d.%2d.lnk";
 constexpr char kOldGroupLinkFormat[] = "%sTessolo %s.lnk";
-constexpr char kGroupThumbnailsLinkName[] = "Tessolo - Thumbnails.lnk";
 // The links of these versions are replaced by the current version's.
 constexpr const char* kReplacedVersions[] = {"4.28", "4.27"};
-
-struct GroupLink {
-    const char* linkName;
-    const char* fileInFolder;  // target, relative to the install folder
-};
-
-// Group links 4 to 10: plain links to files of the installation.
-constexpr GroupLink kGroupFileLinks[] = {
-    {"Tessolo deinstallieren.lnk", "ts_uninstall.exe"},
-    {"Über Tessolo.lnk", "t_about.txt"},
-    {"Was ist neu.lnk", "t_changes.txt"},
-    {"Kommandozeilen-Optionen.lnk", "t_options.txt"},
-    {"Verfügbare PlugIns.lnk", "t_plugins.txt"},
-    {"Verfügbare Sprachen.lnk", "t_languages.txt"},
-    {"Tessolo Hilfe.lnk", "help\\t_solo32d.chm"},
-};
 
 // Saves one shell link to linkPath; the optional parts are skipped when null.
 int SaveShellLink(const char* linkPath, const char* target, const char* arguments,

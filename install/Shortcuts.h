@@ -11,6 +11,27 @@ constexpr char kThumbnailsLinkName[] = "Tessolo Thumbnails.lnk";
 constexpr char kThumbnailsArgument[] = "/thumbs";
 constexpr int kThumbnailsIconIndex = 7;
 
+// The group's links by name, so that the uninstaller removes exactly these:
+// the viewer's link ("%d.%2d" of the product version) and its thumbnails
+// link, then plain links to files of the installation.
+constexpr char kGroupLinkFormat[] = "Tessolo %d.%2d.lnk";
+constexpr char kGroupThumbnailsLinkName[] = "Tessolo - Thumbnails.lnk";
+
+struct GroupLink {
+    const char* linkName;
+    const char* fileInFolder;  // target, relative to the install folder
+};
+
+constexpr GroupLink kGroupFileLinks[] = {
+    {"Tessolo deinstallieren.lnk", "ts_uninstall.exe"},
+    {"Über Tessolo.lnk", "t_about.txt"},
+    {"Was ist neu.lnk", "t_changes.txt"},
+    {"Kommandozeilen-Optionen.lnk", "t_options.txt"},
+    {"Verfügbare PlugIns.lnk", "t_plugins.txt"},
+    {"Verfügbare Sprachen.lnk", "t_languages.txt"},
+    {"Tessolo Hilfe.lnk", "help\\t_solo32d.chm"},
+};
+
 // Writes the path of the shell folder folderId (a CSIDL_ value), ending in a
 // backslash, into a buffer of kMaxPath characters; the Windows folder when the
 // shell cannot name it.

@@ -1,6 +1,7 @@
 // A running program cannot delete its own file. The uninstaller therefore
 // leaves a copy of itself in the temporary folder that waits for it to end,
-// deletes the uninstaller and then the install folder when that is empty.
+// deletes the uninstaller and then the install folder when that is empty,
+// and the folder levels the install created above it when those are empty.
 #pragma once
 
 #include <string>
@@ -8,11 +9,23 @@
 // The option that makes the uninstaller the waiting copy.
 constexpr char kCleanupOption[] = "/cleanup=";
 
-// Starts the waiting copy for uninstaller (the running program's path). Where
-// no copy can be started, the uninstaller and its folder are marked for
-// deletion at the next restart instead.
-void StartSelfRemoval(const std::string& uninstaller);
+// Starts the waiting copy for uninstaller (the running program's path);
+// createdTop is the install record's highest created level (may be empty).
+// Where no copy can be started, the uninstaller is set aside under a name of
+// its own and marked, with its folder, for deletion at the next restart.
+void StartSelfRemoval(const std::string& uninstaller, const std::string& createdTop);
+
+// The waiting copy's arguments (what follows the option): the handle it
+// waits on, the uninstaller file as it is now, and the created levels.
+std::string CleanupArguments(unsigned long waitHandle, const std::string& uninstaller,
+                             const std::string& createdTop);
 
 // The waiting copy's whole run, from the rest of its command line after the
 // option; returns its exit code.
 int RunCleanup(const char* arguments);
+
+// Marks a file for deletion at the next restart: through MoveFileEx on NT,
+// where a refusal is a failure; on 9x, which lacks it, as a line with the
+// file's short name in WININIT.INI (read before long names exist). Returns
+// true when marked.
+bool DeleteFileAtRestart(const std::string& path);

@@ -4,35 +4,47 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "app/Limits.h"
 #include "app/ProductInfo.h"
 #include "framework/Handles.h"
+#include "install/InstallRecord.h"
 #include "install/PayloadTable.h"
+#include "install/RegistryKeys.h"
 #include "install/Shortcuts.h"
 
 namespace {
 
-constexpr const char* kDesktopLinkNames[] = {kDesktopLinkName, kThumbnailsLinkName};
+// A link the setup writes: its name and the file it points at.
+struct OurLink {
+    std::string name;
+    std::string target;
+};
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != 0xFFFFFFFF; }
+
+bool IsReparsePoint(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+std::string WithoutBackslash(const std::string& folder) {
+    return folder.substr(0, folder.size() - 1);
+}
 
 // Deletes one file of ours; a file that is already gone is no failure.
 void DeleteOurFile(const std::string& path, RemovalReport& report) {
     if (!Exists(path)) return;
+    if (IsReparsePoint(path)) {
+        report.kept.push_back(path);
+        return;
+    }
     // The setup replaces read-only files; they go here the same way.
     (void)::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!::DeleteFileA(path.c_str())) report.failed.push_back(path);
-}
-
-// Removes the folder (ending in a backslash) when it is empty; one that still
-// holds files that are not ours is reported as kept.
-void RemoveFolderWhenEmpty(const std::string& folder, RemovalReport& report) {
-    const std::string path = folder.substr(0, folder.size() - 1);
-    if (!Exists(path) || ::RemoveDirectoryA(path.c_str())) return;
-    report.kept.push_back(path);
 }
 
 // The entries of a folder (ending in a backslash) matching pattern, "." and
@@ -50,36 +62,65 @@ std::vector<std::string> FolderEntries(const std::string& folder, const char* pa
     return names;
 }
 
-// The target of a shell link as stored; empty when it cannot be read.
-std::string LinkTarget(const std::string& linkPath) {
+// Removes the folder (ending in a backslash) when it is empty. One that still
+// holds files stays for them (kept); an empty one that cannot be removed (in
+// use, access denied) is a failure. The error code cannot tell the two
+// apart: 9x answers a folder with files as access denied.
+void RemoveFolderWhenEmpty(const std::string& folder, RemovalReport& report) {
+    const std::string path = WithoutBackslash(folder);
+    if (!Exists(path)) return;
+    if (IsReparsePoint(path)) {
+        report.kept.push_back(path);
+        return;
+    }
+    if (::RemoveDirectoryA(path.c_str())) return;
+    (FolderEntries(folder, "*").empty() ? report.failed : report.kept).push_back(path);
+}
+
+// The target of a shell link as stored; false when the link cannot be read.
+bool ReadLinkTarget(const std::string& linkPath, std::string& target) {
     ComPtr<IShellLinkA> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(link.Put())))) {
-        return std::string();
+        return false;
     }
     ComPtr<IPersistFile> file;
     if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
-        return std::string();
+        return false;
     }
     WCHAR widePath[kMaxPath] = {};
     if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, kMaxPath) == 0 ||
         FAILED(file.Get()->Load(widePath, STGM_READ))) {
-        return std::string();
+        return false;
     }
-    char target[kMaxPath] = {};
-    if (FAILED(link.Get()->GetPath(target, kMaxPath, nullptr, SLGP_RAWPATH))) return std::string();
-    return target;
+    char stored[kMaxPath] = {};
+    if (FAILED(link.Get()->GetPath(stored, kMaxPath, nullptr, SLGP_RAWPATH))) return false;
+    target = stored;
+    return true;
 }
 
-// True when path lies inside folder (ending in a backslash), in any letter case.
-bool LiesIn(const std::string& path, const std::string& folder) {
-    if (path.size() <= folder.size()) return false;
-    return ::lstrcmpiA(path.substr(0, folder.size()).c_str(), folder.c_str()) == 0;
+// A link by one of our names that leads elsewhere is the user's (or another
+// program's) and stays; one that cannot be read stays too, and is named.
+void RemoveOurLink(const std::string& folder, const OurLink& link, RemovalReport& report) {
+    const std::string path = folder + link.name;
+    if (!Exists(path)) return;
+    std::string target;
+    if (IsReparsePoint(path) || !ReadLinkTarget(path, target)) {
+        report.kept.push_back(path);
+        return;
+    }
+    if (::lstrcmpiA(target.c_str(), link.target.c_str()) == 0) DeleteOurFile(path, report);
 }
 
-void DeleteLinkInto(const std::string& linkPath, const std::string& folder,
-                    RemovalReport& report) {
-    if (LiesIn(LinkTarget(linkPath), folder)) DeleteOurFile(linkPath, report);
+std::vector<OurLink> GroupLinks(const std::string& installFolder) {
+    const std::string viewer = installFolder + kViewerExeName;
+    char viewerLink[kMaxPath];
+    std::snprintf(viewerLink, sizeof viewerLink, kGroupLinkFormat, kProductMajor, kProductMinor);
+    std::vector<OurLink> links = {{viewerLink, viewer}, {kGroupThumbnailsLinkName, viewer}};
+    for (const GroupLink& link : kGroupFileLinks) {
+        links.push_back({link.linkName, installFolder + link.fileInFolder});
+    }
+    return links;
 }
 
 std::string SpecialFolder(int id) {
@@ -90,16 +131,38 @@ std::string SpecialFolder(int id) {
     return text;
 }
 
+// A value of the install record; false when there is none.
+bool ReadRecordValue(const char* name, DWORD expectedType, void* data, DWORD size) {
+    UniqueKey key;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, key.Put()) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD type = 0;
+    return ::RegQueryValueExA(key.Get(), name, nullptr, &type, static_cast<BYTE*>(data), &size) ==
+               ERROR_SUCCESS &&
+           type == expectedType;
+}
+
 }  // namespace
 
 void RemoveInstalledFiles(const std::string& folder, RemovalReport& report) {
+    // An install folder that is a junction shows as a folder that is not
+    // empty; its files stay.
+    if (IsReparsePoint(WithoutBackslash(folder))) return;
+    DWORD iconLibraryKept = 0;
+    (void)ReadRecordValue(kIconLibraryKeptValue, REG_DWORD, &iconLibraryKept, sizeof iconLibraryKept);
+
     std::vector<std::string> subfolders;
     for (const PayloadItem& item : kPayloadItems) {
         if (!std::strcmp(item.fileName, kUninstallExeName) && !item.subfolder[0]) continue;
+        // The setup left the icon library it found in place: it is not ours.
+        if (item.rule == WriteRule::IconLibrary && iconLibraryKept == 1) continue;
         std::string subfolder = folder;
         if (item.subfolder[0]) {
             subfolder += std::string(item.subfolder) + "\\";
             if (subfolders.empty() || subfolders.back() != subfolder) subfolders.push_back(subfolder);
+            if (IsReparsePoint(WithoutBackslash(subfolder))) continue;
         }
         DeleteOurFile(subfolder + item.fileName, report);
     }
@@ -113,20 +176,29 @@ void RemoveShortcuts(const std::string& folder, RemovalReport& report) {
         const std::string programs = SpecialFolder(programsId);
         if (programs.empty()) continue;
         const std::string group = programs + kGroupFolderName + "\\";
-        if (!Exists(group.substr(0, group.size() - 1))) continue;
-        for (const std::string& name : FolderEntries(group, "*.lnk")) {
-            DeleteLinkInto(group + name, folder, report);
+        if (!Exists(WithoutBackslash(group))) continue;
+        if (!IsReparsePoint(WithoutBackslash(group))) {
+            for (const OurLink& link : GroupLinks(folder)) RemoveOurLink(group, link, report);
         }
         RemoveFolderWhenEmpty(group, report);
     }
+    const std::string viewer = folder + kViewerExeName;
     for (int desktopId : {CSIDL_DESKTOP, CSIDL_COMMON_DESKTOPDIRECTORY}) {
         const std::string desktop = SpecialFolder(desktopId);
         if (desktop.empty()) continue;
-        for (const char* name : kDesktopLinkNames) DeleteLinkInto(desktop + name, folder, report);
+        for (const char* name : {kDesktopLinkName, kThumbnailsLinkName}) {
+            RemoveOurLink(desktop, {name, viewer}, report);
+        }
     }
 }
 
 bool OnlyUninstallerLeft(const std::string& folder) {
     const std::vector<std::string> entries = FolderEntries(folder, "*");
     return entries.size() == 1 && ::lstrcmpiA(entries[0].c_str(), kUninstallExeName) == 0;
+}
+
+std::string ReadCreatedFolder() {
+    char text[kMaxPath] = {};
+    if (!ReadRecordValue(kCreatedFolderValue, REG_SZ, text, kMaxPath - 1)) return std::string();
+    return text;
 }

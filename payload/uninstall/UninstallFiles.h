@@ -1,5 +1,6 @@
 // The file side of an uninstall: the installed files, their folders and the
-// shell links that lead into the install folder.
+// shell links the setup wrote. Nothing behind a junction or symbolic link is
+// touched: it may lead anywhere, so such a folder or file counts as kept.
 #pragma once
 
 #include <string>
@@ -8,13 +9,19 @@
 
 // Deletes the payload files (all but the running uninstaller) and the
 // settings file from folder (ending in a backslash), then each subfolder that
-// is empty. The install folder itself is left to the self-removal.
+// is empty. An icon library the setup found and kept stays. The install
+// folder itself is left to the self-removal.
 void RemoveInstalledFiles(const std::string& folder, RemovalReport& report);
 
-// Deletes, in the current user's and the all-users Start menu, the group's
-// links whose target lies in folder, then the group folder when empty; on
-// both desktops the viewer's two links when their target lies in folder.
+// Deletes, in the current user's and the all-users Start menu, the links the
+// setup writes into the group where each still leads to the file the setup
+// pointed it at, then the group folder when empty; on both desktops the
+// viewer's two links the same way.
 void RemoveShortcuts(const std::string& folder, RemovalReport& report);
 
 // True when folder holds nothing but the uninstaller.
 bool OnlyUninstallerLeft(const std::string& folder);
+
+// The highest folder level the install created on its way to the install
+// folder, as the install recorded it; empty when it created none.
+std::string ReadCreatedFolder();

@@ -67,6 +67,8 @@ int Uninstall(bool silent) {
         return kUninstallDeclined;
     }
 
+    // Read before the entry that holds it goes.
+    const std::string createdFolder = ReadCreatedFolder();
     RemovalReport report;
     RemoveInstalledFiles(folder, report);
     RemoveShortcuts(folder, report);
@@ -81,7 +83,7 @@ int Uninstall(bool silent) {
                       MB_OK | (report.failed.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
     // With something of ours left the uninstaller stays too, to be run again.
-    if (report.failed.empty()) StartSelfRemoval(self);
+    if (report.failed.empty()) StartSelfRemoval(self, createdFolder);
     return exitCode;
 }
 
