@@ -24,9 +24,11 @@ set(TESSOLO_SOURCE_DATE_EPOCH ${source_date_epoch} CACHE INTERNAL
 
 # No build folder in __FILE__, debug info or symbols. The build folder is
 # named last because it may lie inside the sources, and the last match wins.
+# __DATE__ and __TIME__ would bring the clock back: they do not compile.
 add_compile_options(
   "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>"
-  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>")
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>"
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-Werror=date-time>")
 
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows")
   return()
