@@ -14,6 +14,15 @@ else()
   if(NOT git_result EQUAL 0 OR source_date_epoch STREQUAL "")
     message(WARNING "Neither SOURCE_DATE_EPOCH nor a git commit: dates in the output are 0")
     set(source_date_epoch 0)
+  else()
+    # A new commit or checkout configures again, so that a build folder gives
+    # what a fresh clone of its commit gives.
+    execute_process(COMMAND git -C ${CMAKE_SOURCE_DIR} rev-parse --absolute-git-dir
+      OUTPUT_VARIABLE git_dir OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(EXISTS "${git_dir}/logs/HEAD")
+      set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${git_dir}/logs/HEAD)
+    endif()
   endif()
 endif()
 if(NOT source_date_epoch MATCHES "^[0-9]+$")
