@@ -20,7 +20,12 @@ tessolo_build_windows() {
       -DCMAKE_TOOLCHAIN_FILE="$tessolo_root/cmake/$toolchain" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
   fi
-  cmake --build "$dir" -- -j"$(nproc)"
+  cmake --build "$dir" -- -j"$(nproc)" || return 1
+  if [ "$arch" = win32 ]; then
+    # What a release names so that others can rebuild it (README.md).
+    echo "== The shipped setup and the toolchain packages it was built with"
+    (cd "$dir" && sha256sum tessolo-setup.exe && sed 's/^/   /' toolchain-packages.txt)
+  fi
 }
 
 # The shipped 32-bit build, plus the build the Windows tests run on when that
