@@ -9,7 +9,9 @@ cannot be redirected). "2000" is Wine's win2k with the hooks' empty list.
         code = run_setup_as(wp, "98", "/silent /allusers=1")
 """
 
-from tests.harness.wine import BUILD_DIR, SETUP_EXE_WIN, SETUP_DIR_WIN, WinePrefix
+import subprocess
+
+from tests.harness.wine import FLAVOUR, BUILD_DIR, SETUP_EXE_WIN, SETUP_DIR_WIN, WinePrefix
 
 TOOLS_DIR = BUILD_DIR / "tools"
 PERSONALITY_EXE = TOOLS_DIR / "personality.exe"
@@ -28,10 +30,14 @@ def run_as(wp, personality, command_line, cwd_win=SETUP_DIR_WIN, timeout=300, en
     """Runs a Windows command line under the personality (in cwd_win, which
     must be on C:); returns the program's exit code, or 102 when the hooks
     could not be loaded."""
-    extra = {"PROBE_CMDLINE": command_line, "PROBE_CWD": cwd_win}
+    run_env = dict(wp.env, PROBE_CMDLINE=command_line, PROBE_CWD=cwd_win)
     if env:
-        extra.update(env)
-    return wp.wine([PERSONALITY_EXE, personality], timeout=timeout, env=extra).returncode
+        run_env.update(env)
+    # No pipes: a desktop process that Wine starts on the way would hold them
+    # open for as long as another program of the prefix runs.
+    return subprocess.run([FLAVOUR.loader, str(PERSONALITY_EXE), personality], env=run_env,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, timeout=timeout, check=False).returncode
 
 
 def start_as(wp, personality, command_line, cwd_win=SETUP_DIR_WIN):
