@@ -4,6 +4,7 @@ silent install with every option for the current user and for all users, the
 settings folder without APPDATA, a payload file held with write sharing, and
 the install -> uninstall round trip."""
 
+import tempfile
 import time
 import unittest
 
@@ -57,10 +58,11 @@ class PersonalityToolTest(unittest.TestCase):
     def test_each_redirected_call_answers_as_listed(self):
         for personality, expected in ANSWERS.items():
             with self.subTest(personality), personality_prefix(personality) as wp:
-                result = wp.wine([PERSONALITY_EXE, personality],
-                                 env={"PROBE_CMDLINE": windows_path(PROBE), "PROBE_CWD": "C:\\"})
-                self.assertEqual(0, result.returncode, result.stderr)
-                answers = dict(line.split() for line in result.stdout.decode().splitlines())
+                with tempfile.TemporaryFile() as output:
+                    self.assertEqual(0, run_as(wp, personality, windows_path(PROBE), cwd_win="C:\\",
+                                               stdout=output))
+                    output.seek(0)
+                    answers = dict(line.split() for line in output.read().decode().splitlines())
                 self.assertEqual(expected, {name: FAILS if expected[name] == FAILS and value != "ok"
                                             else value for name, value in answers.items()})
 

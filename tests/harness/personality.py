@@ -26,17 +26,18 @@ def personality_prefix(personality, name=None, **kwargs):
                       **kwargs)
 
 
-def run_as(wp, personality, command_line, cwd_win=SETUP_DIR_WIN, timeout=300, env=None):
+def run_as(wp, personality, command_line, cwd_win=SETUP_DIR_WIN, timeout=300, env=None,
+           stdout=subprocess.DEVNULL):
     """Runs a Windows command line under the personality (in cwd_win, which
     must be on C:); returns the program's exit code, or 102 when the hooks
-    could not be loaded."""
+    could not be loaded. `stdout` may be a file to take the program's output."""
     run_env = dict(wp.env, PROBE_CMDLINE=command_line, PROBE_CWD=cwd_win)
     if env:
         run_env.update(env)
     # No pipes: a desktop process that Wine starts on the way would hold them
     # open for as long as another program of the prefix runs.
     return subprocess.run([FLAVOUR.loader, str(PERSONALITY_EXE), personality], env=run_env,
-                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stdin=subprocess.DEVNULL, stdout=stdout,
                           stderr=subprocess.DEVNULL, timeout=timeout, check=False).returncode
 
 
