@@ -64,6 +64,11 @@ bool WriteInPlace(const char* path, const void* bytes, DWORD size) {
     UniqueFile target(::CreateFileA(path, GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // 9x knows no FILE_SHARE_DELETE and refuses it as a parameter.
+    if (!target && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        target.Reset(::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     if (!target) return false;
     DWORD written = 0;
     if (!::WriteFile(target.Get(), bytes, size, &written, nullptr) || written != size) return false;

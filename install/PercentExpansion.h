@@ -9,6 +9,7 @@
 using VariableLookup = std::function<bool(const std::string& name, std::string* value)>;
 
 // Copies the text, replacing each %NAME% by the variable's value; an unset
-// variable drops the whole %NAME%. A name without a closing percent sign runs
-// to the end of the text.
-std::string ExpandPercentText(const std::string& text, const VariableLookup& lookup);
+// variable drops the whole %NAME% and, when given, clears *allSet. A name
+// without a closing percent sign runs to the end of the text.
+std::string ExpandPercentText(const std::string& text, const VariableLookup& lookup,
+                              bool* allSet = nullptr);

@@ -52,11 +52,23 @@ bool JoinPath(char* out, const char* folder, const char* name) {
     return written >= 0 && written < kMaxPath;
 }
 
+// The current user's folder of the kind a common folder is.
+int CurrentUserCounterpart(int folderId) {
+    switch (folderId) {
+        case CSIDL_COMMON_DESKTOPDIRECTORY: return CSIDL_DESKTOP;
+        case CSIDL_COMMON_PROGRAMS: return CSIDL_PROGRAMS;
+        default: return folderId;
+    }
+}
+
 }  // namespace
 
 void GetSpecialFolderPath(char* buffer, int folderId) {
     buffer[0] = '\0';
-    if (!::SHGetSpecialFolderPathA(nullptr, buffer, folderId, FALSE)) {
+    // 98 SE has no common folders, only one set that every user sees: the
+    // current user's folder of the same kind, where the uninstaller looks too.
+    if (!::SHGetSpecialFolderPathA(nullptr, buffer, folderId, FALSE) &&
+        !::SHGetSpecialFolderPathA(nullptr, buffer, CurrentUserCounterpart(folderId), FALSE)) {
         ::GetWindowsDirectoryA(buffer, kMaxPath);
     }
     AppendBackslash(buffer);

@@ -69,8 +69,8 @@ void WriteSetting(const char* section, const char* key, const char* value, const
 
 }  // namespace
 
-std::string ExpandPercentVariables(const char* text) {
-    return ExpandPercentText(text, LookUpEnvironment);
+std::string ExpandPercentVariables(const char* text, bool* allSet) {
+    return ExpandPercentText(text, LookUpEnvironment, allSet);
 }
 
 void WriteViewerSettings(const char* installFolder, const char* iniFolder) {
@@ -86,12 +86,15 @@ void WriteViewerSettingsForWidth(const char* installFolder, const char* iniFolde
     std::string settingsPath = std::string(folder) + kSettingsFileName;
 
     if (iniFolder[0] != '\0') {
+        bool allSet = true;
         const std::string expanded =
-            std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder) : iniFolder;
+            std::strchr(iniFolder, '%') ? ExpandPercentVariables(iniFolder, &allSet) : iniFolder;
         // An option that names no folder leaves the settings at home; a bare
-        // file name would put them into the Windows folder.
+        // file name would put them into the Windows folder. An unset variable
+        // (98 SE has no APPDATA) would leave a redirect nothing can resolve and
+        // a folder at the root of the current drive.
         char redirect[kMaxPath];
-        if (SettingsFolder(expanded, redirect)) {
+        if (allSet && SettingsFolder(expanded, redirect)) {
             (void)EnsureFolderExists(redirect);  // not examined: the writes below just fail
             WriteSetting(kOthersSection, kIniFolderKey, iniFolder, settingsPath.c_str());
             settingsPath = std::string(redirect) + kSettingsFileName;

@@ -26,6 +26,8 @@ constexpr int kFolderLabelLimit = 50;
 // for the settings file.
 constexpr DWORD kApplicationDataMajorVersion = 6;
 constexpr char kReleaseNotesType[] = "TXT";
+// The variable the application-data choice names (98 SE has none).
+constexpr char kApplicationDataVariable[] = "APPDATA";
 
 bool ViewerIsRunning() { return ::FindWindowA(kViewerWindowClass, nullptr) != nullptr; }
 
@@ -111,7 +113,10 @@ void CWizPropertyPage::ActivateReady() {
 
     CheckDlgButton(IDC_INI_PROGRAM_FOLDER, true);
     CheckDlgButton(IDC_INI_APPDATA_FOLDER, false);
-    if (IsNtMajorVersion6()) {
+    const bool applicationDataSet =
+        ::GetEnvironmentVariableA(kApplicationDataVariable, nullptr, 0) != 0;
+    EnableDlgItem(IDC_INI_APPDATA_FOLDER, applicationDataSet);
+    if (applicationDataSet && IsNtMajorVersion6()) {
         char defaultFolder[kMaxPath] = {};
         GetDefaultInstallFolder(defaultFolder);
         if (IsSameFolder(defaultFolder, folder)) {

@@ -227,7 +227,8 @@ class RegistrationTest(unittest.TestCase):
     # -- the complete install, per family --------------------------------------
 
     def test_full_install_writes_what_each_family_needs(self):
-        for version, family in (("winxp", "xp"), ("win7", "vista"), ("win98", "other")):
+        for version, family in (("winxp", "xp"), ("win7", "vista"), ("win98", "other"),
+                                ("win2k", "other")):
             with self.subTest(family=family), WinePrefix("registration", version=version) as wp:
                 before, after = self.install(wp, FULL_OPTIONS)
                 self.assert_writes(before, after, expected_writes(family, set(range(68))))
@@ -255,6 +256,8 @@ class RegistrationTest(unittest.TestCase):
             ("Vista, images, no thumbnails link", "win7", base + " /assoc=1", "vista", images,
              {"thumbnails": False}),
             ("9x, images", "win98", base + " /assoc=1 /thumbs=1", "other", images, {}),
+            # 2000 is NT with the other family's layout.
+            ("2000, images", "win2k", base + " /assoc=1 /thumbs=1", "other", images, {}),
         ]
         for name, version, options, family, chosen, extra in cases:
             with self.subTest(case=name), WinePrefix("registration", version=version) as wp:

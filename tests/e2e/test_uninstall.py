@@ -20,7 +20,7 @@ REGISTERED = r"HKLM\SOFTWARE\RegisteredApplications"
 LOG = SETUP_DIR_WIN + r"\Tessolo_Uninstall.log"
 EVERY_OPTION = (f'/silent /folder="{FOLDER}" /group=1 /desktop=1 /thumbs=1 /assoc=2 '
                 '/assocallusers')
-FAMILIES = (("winxp", "XP"), ("win7", "Vista"), ("win98", "9x"))
+FAMILIES = (("winxp", "XP"), ("win7", "Vista"), ("win98", "9x"), ("win2k", "2000"))
 
 VIEWER_RUNNING = ("Warnung: Tessolo läuft!\n"
                   "Beenden Sie bitte Tessolo bevor Sie mit der Installation fortsetzen!")
@@ -114,8 +114,9 @@ class UninstallTest(unittest.TestCase):
             "Vista": [(machine_png, ""), (choice_png, "Progid")],
             "9x": [(machine_png, "")],
         }
+        places["2000"] = places["9x"]  # the same layout on NT
         later = {"XP": (FILE_EXTS + r"\.gif", "ProgID"), "Vista": (choice_gif, "Progid"),
-                 "9x": (machine_gif, "")}
+                 "9x": (machine_gif, ""), "2000": (machine_gif, "")}
         for version, family in FAMILIES:
             with self.subTest(family=family), WinePrefix("uninstall-owners", version=version) as wp:
                 for key, name in places[family]:

@@ -42,6 +42,13 @@ REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ = 1, 2, 3, 4, 7
 # Shell folder ids the tests look into.
 CSIDL_DESKTOP, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOP = 0, 2, 23, 25
 
+# (platform id, major, minor) that the version query reports under each Wine
+# version name; a prefix whose programs see anything else fails at once.
+REPORTED_VERSIONS = {
+    "win98": (1, 4, 10), "nt40": (2, 4, 0), "win2k": (2, 5, 0), "winxp": (2, 5, 1),
+    "winxp64": (2, 5, 2), "vista": (2, 6, 0), "win7": (2, 6, 1),
+}
+
 _counter = itertools.count()
 
 
@@ -240,6 +247,19 @@ class WinePrefix:
             self.wine(["winecfg", "-v", version])
         else:
             self.reg_set(r"HKCU\Software\Wine", "Version", REG_SZ, version)
+        self.check_version(version)
+
+    def check_version(self, version):
+        """Raises unless programs of the prefix see the Windows version
+        `version`: a family test on the wrong family would pass unnoticed."""
+        expected = REPORTED_VERSIONS.get(version)
+        if expected is None:
+            return
+        seen = self.os_version()
+        if seen != expected:
+            raise RuntimeError(f"Wine version {version!r} did not take: programs see "
+                               f"platform {seen[0]}, version {seen[1]}.{seen[2]}, "
+                               f"not {expected[0]}, {expected[1]}.{expected[2]}")
 
     # -- running programs -----------------------------------------------------
 

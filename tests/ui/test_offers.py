@@ -223,6 +223,18 @@ class ToolbarOfferTest(unittest.TestCase):
                     self.assertEqual(0, s.finish(w, start_viewer=False))
 
 
+    def test_2000_fetches_the_nt_installer(self):
+        # 2000 takes the other family's registry layout but is NT.
+        with OfferSession("offers-toolbar-2000", version="win2k") as s:
+            s.server.route(TOOLBAR_PATH, Reply(body=TOOLBAR_INSTALLER.read_bytes()))
+            w = s.open(offers=("toolbar",))
+            s.install(w)
+            self.assertEqual(1, len(s.requests(TOOLBAR_PATH)))
+            self.assertEqual([], s.requests(TOOLBAR_9X_PATH))
+            self.assertIsNotNone(partners.toolbar_install_line(s.wp))
+            self.assertEqual(0, s.finish(w, start_viewer=False))
+
+
 class BrowserOfferTest(unittest.TestCase):
 
     def test_browser_offer_boxes_installer_arguments_and_follow_up(self):
