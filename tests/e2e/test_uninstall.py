@@ -41,8 +41,10 @@ ALREADY_RUNNING = ("Tessolo wird gerade installiert oder deinstalliert.\nBitte w
 def prepare(wp):
     # The key exists on real Vista-family systems, not in a fresh Wine prefix.
     wp.reg_set(REGISTERED, "Other Viewer", REG_SZ, r"SOFTWARE\Other\Capabilities")
-    # The shell's own per-user key for an extension, without a default.
+    # The shell's own per-user keys: one for an extension, without a default,
+    # and the user's Applications key.
     wp.reg_set(FILE_EXTS + r"\.png\OpenWithList", "a", REG_SZ, "other.exe")
+    wp.reg_set(USER_CLASSES + r"\Applications\other.exe", "NoOpenWith", REG_SZ, "")
 
 
 def snapshot(wp):
@@ -71,12 +73,12 @@ def wait_gone(wp, win_path, timeout=20):
     return not wp.unix_path(win_path).exists()
 
 
-def short_uninstaller(wp):
-    """The uninstaller's path with "Program Files" in its short form."""
+def short_folder(wp):
+    """The install folder with "Program Files" in its short form."""
     listing = wp.wine(["cmd", "/c", "dir", "/x", "C:\\"], check=True).stdout.decode("cp1252")
     short = next(line.split()[-3] for line in listing.splitlines()
                  if line.endswith(" Program Files"))
-    return UNINSTALLER.replace("Program Files", short)
+    return FOLDER.replace("Program Files", short)
 
 
 def log_texts(wp):
@@ -186,15 +188,15 @@ class UninstallTest(unittest.TestCase):
              UNINSTALLER, 0, [], False),
             ("same folder through a mapped drive", map_drive, r"T:\Tessolo\ts_uninstall.exe",
              0, [], False),
-            ("same folder started by its short name", lambda wp: None, short_uninstaller, 0, [],
-             False),
+            # As an install with the short name in /folder= records it.
+            ("same folder by its short name",
+             lambda wp: wp.reg_set(UNINSTALL, "InstallLocation", REG_SZ, short_folder(wp) + "\\"),
+             UNINSTALLER, 0, [], False),
         ]
         for name, change, started_as, code, logged, entry_left in cases:
             with self.subTest(case=name), WinePrefix("uninstall-stops", version="winxp") as wp:
                 self.assertEqual(0, wp.run_setup(f'/silent /folder="{FOLDER}" /group=1'))
                 change(wp)
-                if callable(started_as):
-                    started_as = started_as(wp)
                 self.assertEqual(code, uninstall(wp, uninstaller=started_as))
                 self.assertEqual(logged, log_texts(wp))
                 self.assertEqual(entry_left, wp.reg_tree(UNINSTALL) is not None)
