@@ -110,7 +110,8 @@ int Finish(bool silent, const RemovalReport& report, const std::string& note) {
     if (silent) {
         if (!note.empty()) WriteLogRecord(kUninstallLogName, note.c_str());
     } else {
-        const std::string text = note.empty() ? FinalText(report) : note + "\n\n" + FinalText(report);
+        const std::string text =
+            note.empty() ? FinalText(report) : note + "\n\n" + FinalText(report);
         ::MessageBoxA(nullptr, text.c_str(), kBoxCaption,
                       MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
@@ -143,7 +144,8 @@ int Uninstall(bool silent) {
     const std::string location = ReadInstallLocation();
     const bool ownEntry = !location.empty() && SameFolder(location, folder);
     if (!ownEntry && (location.empty() || !IsFile(folder + kViewerExeName))) {
-        return Stop(silent, ComposeLogMessage(kNotInstalledHereText, WithoutTrailingBackslash(folder)),
+        return Stop(silent,
+                    ComposeLogMessage(kNotInstalledHereText, WithoutTrailingBackslash(folder)),
                     kUninstallNotInstalledHere);
     }
 

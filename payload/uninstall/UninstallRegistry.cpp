@@ -48,7 +48,9 @@ enum class Read { Text, Absent, Failed };
 Read ReadValue(HKEY root, const std::string& path, const char* name, std::string& text) {
     UniqueKey key;
     const LONG opened = ::RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put());
-    if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND ? Read::Absent : Read::Failed;
+    if (opened != ERROR_SUCCESS) {
+        return opened == ERROR_FILE_NOT_FOUND ? Read::Absent : Read::Failed;
+    }
     char buffer[kTextLimit] = {};
     DWORD type = 0;
     DWORD size = sizeof buffer - 1;
@@ -217,7 +219,8 @@ void RemoveAddedDefault(const std::string& user, const std::string& ext, Removal
         !DeleteValue(HKEY_CURRENT_USER, user, nullptr, report)) {
         return;
     }
-    (void)DeleteValue(HKEY_CURRENT_USER, kUserFileExtsAddedDefaultsKey, ("." + ext).c_str(), report);
+    (void)DeleteValue(HKEY_CURRENT_USER, kUserFileExtsAddedDefaultsKey, ("." + ext).c_str(),
+                      report);
 }
 
 // Gives every extension back; stillNamed collects the classes that places
@@ -229,9 +232,9 @@ bool GiveBackExtensions(std::vector<std::string>& stillNamed, RemovalReport& rep
         for (int i = 0; i < entry.extensionCount; ++i) {
             const std::string ext = entry.extensions[i].extension;
             const std::string machine = std::string(kClassesKey) + "\\." + ext;
-            const Place machinePlace =
-                GiveBack({HKEY_LOCAL_MACHINE, machine, nullptr, HKEY_LOCAL_MACHINE, kMachineOwnersKey},
-                         ext, stillNamed, report);
+            const Place machinePlace = GiveBack(
+                {HKEY_LOCAL_MACHINE, machine, nullptr, HKEY_LOCAL_MACHINE, kMachineOwnersKey}, ext,
+                stillNamed, report);
             if (machinePlace == Place::GivenBack) {
                 changed = true;
                 DeleteIfEmpty(HKEY_LOCAL_MACHINE, machine);
