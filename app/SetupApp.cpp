@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "app/CommandLine.h"
+#include "app/RunningMutex.h"
 #include "app/SilentInstall.h"
+#include "framework/Handles.h"
 #include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
 #include "wizard/WizPropertyPage.h"
@@ -28,6 +30,10 @@ CWizPropertySheet theSheet("Tessolo Setup", nullptr, 0);
 }  // namespace
 
 BOOL SetupApp::InitInstance() {
+    // Held until the run ends: no uninstaller starts meanwhile. A second
+    // setup shares it and is not stopped by it.
+    const UniqueKernelHandle running(::CreateMutexA(nullptr, FALSE, kSetupRunningMutexName));
+
     // The three-dimensional control look: the common controls of this system.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);

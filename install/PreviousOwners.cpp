@@ -42,6 +42,29 @@ void RecordOwner(HKEY root, const char* path, const char* name, HKEY recordRoot,
     SetNamedText(key.Get(), recordName, owner);
 }
 
+// Notes ".ext" under kUserFileExtsAddedDefaultsKey when the FileExts key at
+// path has no default value: the mapping is about to add an empty one.
+void RecordMissingDefault(const char* path, const char* ext) {
+    {
+        UniqueKey existing;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, existing.Put()) ==
+                ERROR_SUCCESS &&
+            ::RegQueryValueExA(existing.Get(), nullptr, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_FILE_NOT_FOUND) {
+            return;
+        }
+    }
+    UniqueKey key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kUserFileExtsAddedDefaultsKey, 0, nullptr,
+                          REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Put(),
+                          nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    char recordName[kMaxPath];
+    std::snprintf(recordName, sizeof recordName, kRecordNameFormat, ext);
+    SetNamedText(key.Get(), recordName, "");
+}
+
 }  // namespace
 
 bool IsOwnProgId(const char* progId) {
@@ -66,6 +89,7 @@ void RecordPreviousOwners(OsFamily family, const int (&fileTypeSelection)[FileTy
             if (xpFamily && FormatKeyPath(path, kUserFileExtsFormat, kUserFileExtsKey, ext)) {
                 RecordOwner(HKEY_CURRENT_USER, path, kFileExtsProgIdValue, HKEY_CURRENT_USER,
                             kUserFileExtsOwnersKey, ext);
+                RecordMissingDefault(path, ext);
             }
             if (vistaFamily && FormatKeyPath(path, kUserChoiceFormat, kUserFileExtsKey, ext)) {
                 RecordOwner(HKEY_CURRENT_USER, path, kUserChoiceProgIdValue, HKEY_CURRENT_USER,

@@ -146,12 +146,18 @@ bool ReadRecordValue(const char* name, DWORD expectedType, void* data, DWORD siz
 
 }  // namespace
 
-void RemoveInstalledFiles(const std::string& folder, RemovalReport& report) {
+void RemoveInstalledFiles(const std::string& folder, bool ownEntry, RemovalReport& report) {
     // An install folder that is a junction shows as a folder that is not
     // empty; its files stay.
     if (IsReparsePoint(WithoutBackslash(folder))) return;
-    DWORD iconLibraryKept = 0;
-    (void)ReadRecordValue(kIconLibraryKeptValue, REG_DWORD, &iconLibraryKept, sizeof iconLibraryKept);
+    // The entry's record tells only about the installation it names: for
+    // another one the icon library may have been kept, so it stays.
+    DWORD iconLibraryKept = 1;
+    if (ownEntry) {
+        iconLibraryKept = 0;
+        (void)ReadRecordValue(kIconLibraryKeptValue, REG_DWORD, &iconLibraryKept,
+                              sizeof iconLibraryKept);
+    }
 
     std::vector<std::string> subfolders;
     for (const PayloadItem& item : kPayloadItems) {

@@ -9,9 +9,11 @@
 
 // Deletes the payload files (all but the running uninstaller) and the
 // settings file from folder (ending in a backslash), then each subfolder that
-// is empty. An icon library the setup found and kept stays. The install
+// is empty. An icon library the setup found and kept stays, and so does any
+// icon library when the uninstall entry names another installation
+// (ownEntry false), whose record says nothing of this folder. The install
 // folder itself is left to the self-removal.
-void RemoveInstalledFiles(const std::string& folder, RemovalReport& report);
+void RemoveInstalledFiles(const std::string& folder, bool ownEntry, RemovalReport& report);
 
 // Deletes, in the current user's and the all-users Start menu, the links the
 // setup writes into the group where each still leads to the file the setup

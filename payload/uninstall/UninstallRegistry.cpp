@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/FileTypeCatalogue.h"
 #include "app/Limits.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr char kClassesKey[] = "SOFTWARE\\Classes";
+// The same path under HKLM and HKCU.
 constexpr char kApplicationsKey[] = "SOFTWARE\\Classes\\Applications\\t_solo32.exe";
 // The verbs' keys, and the keys above them that the setup may have created
 // on the way (always there, and never empty, on a real system).
@@ -37,22 +39,33 @@ bool SameText(const std::string& a, const std::string& b) {
     return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-// A REG_SZ value; false when the key or value is missing or not text.
-bool ReadText(HKEY root, const std::string& path, const char* name, std::string& text) {
+constexpr DWORD kTextLimit = 1024;
+
+enum class Read { Text, Absent, Failed };
+
+// A REG_SZ value. Absent: the key or value is missing, or holds no text or
+// more than any value of ours; Failed: it is there but cannot be read.
+Read ReadValue(HKEY root, const std::string& path, const char* name, std::string& text) {
     UniqueKey key;
-    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
-        return false;
+    const LONG opened = ::RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Put());
+    if (opened != ERROR_SUCCESS) {
+        return opened == ERROR_FILE_NOT_FOUND ? Read::Absent : Read::Failed;
     }
-    char buffer[1024] = {};
+    char buffer[kTextLimit] = {};
     DWORD type = 0;
     DWORD size = sizeof buffer - 1;
-    if (::RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                           &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return false;
-    }
+    const LONG queried = ::RegQueryValueExA(key.Get(), name, nullptr, &type,
+                                            reinterpret_cast<BYTE*>(buffer), &size);
+    if (queried == ERROR_FILE_NOT_FOUND || queried == ERROR_MORE_DATA) return Read::Absent;
+    if (queried != ERROR_SUCCESS) return Read::Failed;
+    if (type != REG_SZ) return Read::Absent;
     text = buffer;
-    return true;
+    return Read::Text;
+}
+
+// A REG_SZ value; false when it is missing, not text or cannot be read.
+bool ReadText(HKEY root, const std::string& path, const char* name, std::string& text) {
+    return ReadValue(root, path, name, text) == Read::Text;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
@@ -113,93 +126,171 @@ std::string RootName(HKEY root) {
     return root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\";
 }
 
-// Deletes path when the open command under it (commandSubkey) is `command`.
+// Deletes path when the open command under it (commandSubkey) is `command`;
+// a command that cannot be read may be ours and counts as a failure.
 void DeleteWhenCommandIs(HKEY root, const std::string& path, const char* commandSubkey,
                          const std::string& command, RemovalReport& report) {
     std::string found;
-    if (!ReadText(root, path + commandSubkey, nullptr, found) || !SameText(found, command)) return;
+    const Read read = ReadValue(root, path + commandSubkey, nullptr, found);
+    if (read == Read::Failed) report.failed.push_back(RootName(root) + path);
+    if (read != Read::Text || !SameText(found, command)) return;
     if (!DeleteTree(root, path)) report.failed.push_back(RootName(root) + path);
 }
 
-void DeleteValue(HKEY root, const std::string& path, const char* name, RemovalReport& report) {
+// False (and reported) when the value is still there afterwards.
+bool DeleteValue(HKEY root, const std::string& path, const char* name, RemovalReport& report) {
     UniqueKey key;
-    if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS) return;
-    const LONG result = ::RegDeleteValueA(key.Get(), name);
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
-        report.failed.push_back(RootName(root) + path);
-    }
+    LONG result = ::RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, key.Put());
+    if (result == ERROR_SUCCESS) result = ::RegDeleteValueA(key.Get(), name);
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) return true;
+    report.failed.push_back(RootName(root) + path);
+    return false;
 }
 
-void SetValue(HKEY root, const std::string& path, const char* name, const std::string& text,
+bool SetValue(HKEY root, const std::string& path, const char* name, const std::string& text,
               RemovalReport& report) {
     UniqueKey key;
     if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS ||
         ::RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                          static_cast<DWORD>(text.size() + 1)) != ERROR_SUCCESS) {
         report.failed.push_back(RootName(root) + path);
-    }
-}
-
-// One value place the setup may have taken over: when it still names one of
-// our classes, the recorded owner gets it back, or else the value goes.
-// Returns true when it named one of our classes.
-bool GiveBack(HKEY root, const std::string& path, const char* name, HKEY recordRoot,
-              const char* recordKey, const std::string& ext, RemovalReport& report) {
-    std::string current;
-    if (!ReadText(root, path, name, current) || !IsOwnProgId(current.c_str())) return false;
-    std::string owner;
-    if (ReadText(recordRoot, recordKey, ("." + ext).c_str(), owner)) {
-        SetValue(root, path, name, owner, report);
-    } else {
-        DeleteValue(root, path, name, report);
+        return false;
     }
     return true;
 }
 
-bool GiveBackExtensions(RemovalReport& report) {
+enum class Place { NotOurs, GivenBack, Failed };
+
+// Where one extension was taken over, and where its owner is recorded.
+struct TakenPlace {
+    HKEY root;
+    std::string path;
+    const char* name;
+    HKEY recordRoot;
+    const char* recordKey;
+};
+
+// One value place the setup may have taken over: when it still names one of
+// our classes, the recorded owner gets it back, or else the value goes. A
+// place that stays ours adds its class to stillNamed.
+Place GiveBack(const TakenPlace& place, const std::string& ext,
+               std::vector<std::string>& stillNamed, RemovalReport& report) {
+    std::string current;
+    const Read read = ReadValue(place.root, place.path, place.name, current);
+    if (read == Read::Failed) {
+        report.failed.push_back(RootName(place.root) + place.path);
+        return Place::Failed;
+    }
+    if (read == Read::Absent || !IsOwnProgId(current.c_str())) return Place::NotOurs;
+    std::string owner;
+    const Read record = ReadValue(place.recordRoot, place.recordKey, ("." + ext).c_str(), owner);
+    bool done = false;
+    if (record == Read::Failed) {
+        // Without the record the owner would be lost: the value stays ours.
+        report.failed.push_back(RootName(place.recordRoot) + place.recordKey);
+    } else if (record == Read::Text) {
+        done = SetValue(place.root, place.path, place.name, owner, report);
+    } else {
+        done = DeleteValue(place.root, place.path, place.name, report);
+    }
+    if (done) return Place::GivenBack;
+    stillNamed.push_back(current);
+    return Place::Failed;
+}
+
+// Once its place is no longer ours, an extension's record has served.
+void DeleteRecord(HKEY recordRoot, const char* recordKey, const std::string& ext,
+                  RemovalReport& report) {
+    std::string unused;
+    if (ReadValue(recordRoot, recordKey, ("." + ext).c_str(), unused) == Read::Absent) return;
+    (void)DeleteValue(recordRoot, recordKey, ("." + ext).c_str(), report);
+}
+
+// The empty default the XP family's mapping added to a FileExts key that
+// had none goes with the mapping.
+void RemoveAddedDefault(const std::string& user, const std::string& ext, RemovalReport& report) {
+    std::string unused;
+    if (ReadValue(HKEY_CURRENT_USER, kUserFileExtsAddedDefaultsKey, ("." + ext).c_str(), unused) ==
+        Read::Absent) {
+        return;
+    }
+    std::string added;
+    if (ReadText(HKEY_CURRENT_USER, user, nullptr, added) && added.empty() &&
+        !DeleteValue(HKEY_CURRENT_USER, user, nullptr, report)) {
+        return;
+    }
+    (void)DeleteValue(HKEY_CURRENT_USER, kUserFileExtsAddedDefaultsKey, ("." + ext).c_str(),
+                      report);
+}
+
+// Gives every extension back; stillNamed collects the classes that places
+// which could not be given back still name. Returns true when an
+// association was changed.
+bool GiveBackExtensions(std::vector<std::string>& stillNamed, RemovalReport& report) {
     bool changed = false;
     for (const FileTypeEntry& entry : FileTypeCatalogue) {
         for (int i = 0; i < entry.extensionCount; ++i) {
             const std::string ext = entry.extensions[i].extension;
             const std::string machine = std::string(kClassesKey) + "\\." + ext;
-            if (GiveBack(HKEY_LOCAL_MACHINE, machine, nullptr, HKEY_LOCAL_MACHINE,
-                         kMachineOwnersKey, ext, report)) {
+            const Place machinePlace = GiveBack(
+                {HKEY_LOCAL_MACHINE, machine, nullptr, HKEY_LOCAL_MACHINE, kMachineOwnersKey}, ext,
+                stillNamed, report);
+            if (machinePlace == Place::GivenBack) {
                 changed = true;
                 DeleteIfEmpty(HKEY_LOCAL_MACHINE, machine);
             }
+            // The machine records go with the uninstall entry, once all is given back.
 
             const std::string user = std::string(kUserFileExtsKey) + "\\." + ext;
-            if (GiveBack(HKEY_CURRENT_USER, user, kFileExtsProgIdValue, HKEY_CURRENT_USER,
-                         kUserFileExtsOwnersKey, ext, report)) {
-                changed = true;
+            const Place userPlace =
+                GiveBack({HKEY_CURRENT_USER, user, kFileExtsProgIdValue, HKEY_CURRENT_USER,
+                          kUserFileExtsOwnersKey},
+                         ext, stillNamed, report);
+            if (userPlace == Place::GivenBack) changed = true;
+            if (userPlace != Place::Failed) {
+                DeleteRecord(HKEY_CURRENT_USER, kUserFileExtsOwnersKey, ext, report);
+                RemoveAddedDefault(user, ext, report);
                 DeleteIfOnlyEmptyDefault(HKEY_CURRENT_USER, user);
+                DeleteIfEmpty(HKEY_CURRENT_USER, user);
             }
 
             const std::string choice = user + "\\UserChoice";
             std::string current;
-            if (ReadText(HKEY_CURRENT_USER, choice, kUserChoiceProgIdValue, current) &&
-                IsOwnProgId(current.c_str())) {
+            const Read read = ReadValue(HKEY_CURRENT_USER, choice, kUserChoiceProgIdValue, current);
+            bool choiceDone = read != Read::Failed;
+            if (read == Read::Failed) report.failed.push_back("HKCU\\" + choice);
+            if (read == Read::Text && IsOwnProgId(current.c_str())) {
                 changed = true;
                 std::string owner;
-                if (ReadText(HKEY_CURRENT_USER, kUserChoiceOwnersKey, ("." + ext).c_str(), owner)) {
-                    SetValue(HKEY_CURRENT_USER, choice, kUserChoiceProgIdValue, owner, report);
+                const Read record =
+                    ReadValue(HKEY_CURRENT_USER, kUserChoiceOwnersKey, ("." + ext).c_str(), owner);
+                if (record == Read::Failed) {
+                    report.failed.push_back(std::string("HKCU\\") + kUserChoiceOwnersKey);
+                    choiceDone = false;
+                } else if (record == Read::Text) {
+                    choiceDone = SetValue(HKEY_CURRENT_USER, choice, kUserChoiceProgIdValue, owner,
+                                          report);
                 } else {
-                    if (!DeleteTree(HKEY_CURRENT_USER, choice)) {
-                        report.failed.push_back("HKCU\\" + choice);
-                    }
+                    choiceDone = DeleteTree(HKEY_CURRENT_USER, choice);
+                    if (!choiceDone) report.failed.push_back("HKCU\\" + choice);
                     DeleteIfEmpty(HKEY_CURRENT_USER, user);
                 }
+                if (!choiceDone) stillNamed.push_back(current);
             }
+            if (choiceDone) DeleteRecord(HKEY_CURRENT_USER, kUserChoiceOwnersKey, ext, report);
         }
     }
     return changed;
 }
 
-// The Tessolo.* classes whose open command starts this installation's viewer.
-void RemoveFileTypeClasses(const std::string& openCommand, RemovalReport& report) {
+// The Tessolo.* classes whose open command starts this installation's
+// viewer, but for those an extension still names.
+void RemoveFileTypeClasses(const std::string& openCommand,
+                           const std::vector<std::string>& stillNamed, RemovalReport& report) {
     UniqueKey classes;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kClassesKey, 0, KEY_READ, classes.Put()) !=
         ERROR_SUCCESS) {
+        report.failed.push_back(std::string("HKLM\\") + kClassesKey);
         return;
     }
     std::vector<std::string> ours;
@@ -214,6 +305,9 @@ void RemoveFileTypeClasses(const std::string& openCommand, RemovalReport& report
     }
     classes.Reset();
     for (const std::string& progId : ours) {
+        bool needed = false;
+        for (const std::string& named : stillNamed) needed = needed || SameText(named, progId);
+        if (needed) continue;
         DeleteWhenCommandIs(HKEY_LOCAL_MACHINE, std::string(kClassesKey) + "\\" + progId,
                             kCommandSubkey, openCommand, report);
     }
@@ -232,19 +326,27 @@ bool RemoveRegistration(const std::string& folder, RemovalReport& report) {
     const std::string openCommand = Quoted(viewer) + " \"%1\"";
     const std::string thumbnailCommand = Quoted(viewer) + " \"%1 /thumbs\"";
 
-    // Owners first: the records say whom each extension goes back to.
-    const bool associationsChanged = GiveBackExtensions(report);
+    // Owners first: the records say whom each extension goes back to, and
+    // each record goes only once its extension is given back, so that a
+    // rerun can still give back the rest.
+    std::vector<std::string> stillNamed;
+    const bool associationsChanged = GiveBackExtensions(stillNamed, report);
     // Created by the first per-user mapping where the shell had none yet.
     DeleteIfEmpty(HKEY_CURRENT_USER, kUserFileExtsKey);
-    if (!DeleteTree(HKEY_CURRENT_USER, kUserOwnersKey)) {
-        report.failed.push_back(std::string("HKCU\\") + kUserOwnersKey);
+    for (const char* records : {kUserFileExtsOwnersKey, kUserChoiceOwnersKey,
+                                kUserFileExtsAddedDefaultsKey, kUserOwnersKey}) {
+        DeleteIfEmpty(HKEY_CURRENT_USER, records);
     }
     // The viewer may keep its own settings there; only an empty key goes.
     DeleteIfEmpty(HKEY_CURRENT_USER, kUserSettingsKey);
 
-    RemoveFileTypeClasses(openCommand, report);
+    RemoveFileTypeClasses(openCommand, stillNamed, report);
     DeleteWhenCommandIs(HKEY_LOCAL_MACHINE, kViewerClassKey, kCommandSubkey, openCommand, report);
-    DeleteWhenCommandIs(HKEY_LOCAL_MACHINE, kApplicationsKey, kCommandSubkey, openCommand, report);
+    // Written through HKEY_CLASSES_ROOT: on the NT family it lands in the
+    // user's classes where the key was there already.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        DeleteWhenCommandIs(root, kApplicationsKey, kCommandSubkey, openCommand, report);
+    }
     for (const FolderVerb& verb : kFolderVerbs) {
         DeleteWhenCommandIs(HKEY_LOCAL_MACHINE, verb.key, kVerbCommandSubkey, thumbnailCommand,
                             report);

@@ -9,6 +9,13 @@ constexpr char kViewerRunningText[] =
 // Followed by ": " and the uninstaller's folder.
 constexpr char kNotInstalledHereText[] =
     "Tessolo ist in diesem Ordner nicht installiert, es wurde nichts entfernt";
+// Another installation owns the uninstall entry; followed by ": " and its folder.
+constexpr char kOtherInstallationText[] =
+    "Tessolo wurde aus diesem Ordner entfernt. Die Einträge in der Registrierung gehören "
+    "zur Installation in einem anderen Ordner und bleiben erhalten";
+constexpr char kAlreadyRunningText[] =
+    "Tessolo wird gerade installiert oder deinstalliert.\nBitte warten Sie, bis dies "
+    "abgeschlossen ist, und versuchen Sie es dann erneut.";
 constexpr char kRemovedText[] = "Tessolo wurde vollständig von Ihrem Computer entfernt.";
 constexpr char kPartlyRemovedText[] =
     "Tessolo wurde von Ihrem Computer entfernt.\n\nNicht entfernt wurde:";
@@ -24,5 +31,6 @@ enum UninstallExitCode : int {
     kUninstallDeclined = 1,         // the question was answered No: nothing changed
     kUninstallViewerRunning = 2,    // a viewer window was open: nothing changed
     kUninstallNotInstalledHere = 3, // no uninstall entry for this folder: nothing changed
+    kUninstallAlreadyRunning = 4,   // the setup or another uninstaller runs: nothing changed
     kUninstallIncomplete = 6,       // removed, but something of ours could not be
 };

@@ -123,14 +123,16 @@ TEST(UninstallFiles, RemovesOnlyWhatTheSetupWrote) {
     struct Case {
         const char* name;
         DWORD iconLibraryKept;
+        bool ownEntry;         // the uninstall entry names this folder
         const char* junction;  // a subfolder that is a junction
         bool holdToolbars;     // the emptied Toolbars folder is held open
         bool glyphsStay;
     } cases[] = {
-        {"icon library written by the setup", 0, "", false, false},
-        {"icon library kept by the setup", 1, "", false, true},
-        {"Html is a junction", 0, "\\Html", false, false},
-        {"Toolbars in use", 0, "", true, false},
+        {"icon library written by the setup", 0, true, "", false, false},
+        {"icon library kept by the setup", 1, true, "", false, true},
+        {"entry of another installation", 0, false, "", false, true},
+        {"Html is a junction", 0, true, "\\Html", false, false},
+        {"Toolbars in use", 0, true, "", true, false},
     };
     for (const Case& c : cases) {
         ScratchFolder scratch;
@@ -152,7 +154,7 @@ TEST(UninstallFiles, RemovesOnlyWhatTheSetupWrote) {
         RemovalReport report;
         {
             ImportHook<decltype(&::GetFileAttributesA)> hook(attributesSlot, AttributesWithJunction);
-            RemoveInstalledFiles(folder, report);
+            RemoveInstalledFiles(folder, c.ownEntry, report);
         }
         held.Reset();
         EXPECT_EQ(c.glyphsStay, Exists(folder + "Plugins\\Glyphs.dll")) << c.name;
