@@ -29,7 +29,7 @@ TIMES = wine.ARTIFACTS_DIR / "smoke-times.txt"
 SLOWER = 10
 PROCESS_SECONDS = 120 * SLOWER
 POLL_MS = 5000
-SCREEN, DESKTOP = (1024, 768), "1024x768"
+SCREEN = (1024, 768)
 ACCEPT_TOOLBAR = 1043
 TOOLBAR_OFFER_PAGE = 3
 
@@ -120,6 +120,7 @@ class ShippedFilesTest(unittest.TestCase):
         partners.steer_offers(wp, toolbar=True)
         process = wp.start([wine.PROBE_EXE, "run"],
                            env={"PROBE_CMDLINE": f'"{wine.SETUP_EXE_WIN}"', "PROBE_CWD": wine.SETUP_DIR_WIN})
+        self.addCleanup(process.wait, PROCESS_SECONDS)  # ended with the prefix
         wizard = Wizard(wp, process)
         deadline = time.monotonic() + PROCESS_SECONDS
         while wizard.run_driver("wait-wizard", POLL_MS).returncode != 0:
@@ -128,7 +129,11 @@ class ShippedFilesTest(unittest.TestCase):
         return wizard
 
     def test_wizard_first_page_looks_right_and_the_partner_check_library_answers(self):
-        with SmokePrefix("smoke-wizard", display=SCREEN, virtual_desktop=DESKTOP) as wp:
+        # Under emulation Wine's virtual desktop dies with its first hardware
+        # exception (the emulator reports no trap number); Wine draws the
+        # title bars itself instead, as the virtual desktop does.
+        with SmokePrefix("smoke-wizard", display=SCREEN) as wp:
+            wp.reg_set(r"HKCU\Software\Wine\X11 Driver", "Decorated", wine.REG_SZ, "N")
             wizard = self.open_wizard(wp)
             looks.assert_looks(self, wizard.screenshot("looks-welcome"))
             # The toolbar's check library, loaded by the setup, said yes.
