@@ -105,17 +105,22 @@ tessolo_register_i386_emulator() {
 
 # Builds the library preloaded into emulated 32-bit Wine (see
 # map_noreplace.c) and exports its path as TESSOLO_EMULATION_PRELOAD, which
-# tests/harness/flavour.py hands to every 32-bit Wine process.
+# tests/harness/flavour.py hands to every 32-bit Wine process. The path holds
+# the loader's $LIB, so the 64-bit programs Wine starts (wineserver, shell
+# scripts) find an empty library of their own instead of an error.
 tessolo_build_map_noreplace() {
-  local root out
+  local root dir
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-  out=${TESSOLO_BUILD_ROOT:-$root/build}/emulation/map_noreplace.so
-  mkdir -p "$(dirname "$out")"
-  if [ ! -f "$out" ] || [ "$root/scripts/lib/map_noreplace.c" -nt "$out" ]; then
+  dir=${TESSOLO_BUILD_ROOT:-$root/build}/emulation
+  mkdir -p "$dir/lib/i386-linux-gnu" "$dir/lib/x86_64-linux-gnu"
+  if [ ! -f "$dir/lib/x86_64-linux-gnu/map_noreplace.so" ] ||
+     [ "$root/scripts/lib/map_noreplace.c" -nt "$dir/lib/i386-linux-gnu/map_noreplace.so" ]; then
     clang --target=i386-linux-gnu -O2 -fPIC -shared -nostdlib -fuse-ld=lld \
-      "$root/scripts/lib/map_noreplace.c" -o "$out" || return 1
+      "$root/scripts/lib/map_noreplace.c" -o "$dir/lib/i386-linux-gnu/map_noreplace.so" || return 1
+    clang -shared -nostdlib -fuse-ld=lld -x c /dev/null \
+      -o "$dir/lib/x86_64-linux-gnu/map_noreplace.so" || return 1
   fi
-  export TESSOLO_EMULATION_PRELOAD=$out
+  export TESSOLO_EMULATION_PRELOAD="$dir/\$LIB/map_noreplace.so"
 }
 
 # Prepares the route for the shipped-files smoke suite and sets
