@@ -8,6 +8,11 @@ user space no 32-bit code segment cannot start any 32-bit program, so there
 the same sources are built for x64 and tested under 64-bit Wine. The flavour
 is chosen by TESSOLO_WINE_ARCH ("win32" unless set).
 
+On such hosts the shipped files still run under 32-bit Wine through
+user-mode emulation (scripts/lib/deps.sh sets it up): then
+TESSOLO_EMULATION_PRELOAD names a library every 32-bit Wine process preloads
+(scripts/lib/map_noreplace.c).
+
 Shell scripts take the flavour as environment variables:
     eval "$(python3 tests/harness/flavour.py env)"
 """
@@ -54,6 +59,9 @@ def environment(flavour=None):
     if flavour.loader.startswith("/"):
         # Programs Wine starts itself (wineboot, services) use the same loader.
         env["WINELOADER"] = flavour.loader
+    preload = os.environ.get("TESSOLO_EMULATION_PRELOAD")
+    if flavour.arch == "win32" and preload:
+        env["LD_PRELOAD"] = preload
     return env
 
 
