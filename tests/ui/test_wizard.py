@@ -324,8 +324,7 @@ class InstallTest(unittest.TestCase):
             # The close box on the finished page ends the wizard without a question.
             w.close_box()
             w.wait_gone()
-            self.assertTrue(w.no_message_box(500))
-            self.assertEqual(0, w.wait_exit())
+            self.assertEqual(0, w.exit_without_message_box())
             interactive = installation(wp, folder)
 
         with wine.WinePrefix("wizard-silent-twin") as wp:
