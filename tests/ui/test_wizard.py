@@ -95,12 +95,12 @@ def record_browser(prefix):
 
 
 def wait_for_file(path, timeout=20):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if path.exists() and path.read_text().strip():
-            return True
-        time.sleep(0.2)
-    return False
+    """True once `path` holds text; the wait grows with the machine's load."""
+    try:
+        return wine.wait_until(lambda: path.exists() and path.read_text().strip(),
+                               f"text in {path.name}", timeout)
+    except TimeoutError:
+        return False
 
 
 class WelcomePageTest(unittest.TestCase):
