@@ -18,12 +18,18 @@ function(tessolo_gui_program name)
   target_link_options(${name} PRIVATE -mwindows)
 endfunction()
 
-# A resource script of the setup. Wine unit tests that read the setup's own
-# resources link the same scripts (global property TESSOLO_SETUP_RESOURCES).
+# A resource script of the setup, compiled into the object library
+# tessolo_setup_resources that the setup and the Wine unit tests link. An
+# object file made elsewhere is handed on to the programs as it is. (The
+# global property TESSOLO_SETUP_RESOURCES still lists the scripts.)
 function(tessolo_setup_resources)
   foreach(script ${ARGN})
     get_filename_component(abs ${script} ABSOLUTE)
-    target_sources(tessolo-setup PRIVATE ${abs})
+    if(abs MATCHES "\\.obj$")
+      target_sources(tessolo_setup_resources INTERFACE ${abs})
+    else()
+      target_sources(tessolo_setup_resources PRIVATE ${abs})
+    endif()
     set_property(GLOBAL APPEND PROPERTY TESSOLO_SETUP_RESOURCES ${abs})
   endforeach()
 endfunction()

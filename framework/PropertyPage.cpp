@@ -1,3 +1,4 @@
+// One mechanism with PropertySheet.cpp: the sheet describes its pages, a page reports its activation.
 #include "framework/PropertyPage.h"
 
 #include "framework/PropertySheet.h"

@@ -1,3 +1,4 @@
+// One mechanism with PropertyPage.cpp: the sheet describes its pages, a page reports its activation.
 #include "framework/PropertySheet.h"
 
 #include "framework/PropertyPage.h"

@@ -1,5 +1,6 @@
 // The finished page's button: FAQ page, then the viewer, then the viewer to
 // the front. Failing shell requests are not reported.
+// One class with WizPropertySheet.cpp: the sheet's own finishing member, kept in a file of its own.
 #include <cstring>
 #include <string>
 

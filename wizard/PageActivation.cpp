@@ -1,5 +1,6 @@
 // What each page does when it becomes active, and the welcome page's
 // shortcut buttons.
+// One class with WizPropertyPage.cpp: CWizPropertyPage's members, split by topic.
 #include <cstring>
 #include <string>
 

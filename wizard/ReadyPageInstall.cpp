@@ -1,5 +1,6 @@
 // The ready page's Next: the install runs here, on the user-interface thread,
 // with the choices of all pages.
+// One class with WizPropertyPage.cpp: CWizPropertyPage's members, split by topic.
 #include <cstdio>
 #include <cstring>
 #include <string>

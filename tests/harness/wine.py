@@ -11,10 +11,14 @@ prefix costs well under a second.
         wp.reg_values(r"HKLM\\SOFTWARE\\Classes\\Tessolo")
 """
 
+import atexit
+import ctypes
 import fcntl
 import itertools
 import os
+import select
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -50,6 +54,51 @@ REPORTED_VERSIONS = {
 }
 
 _counter = itertools.count()
+
+
+def load_factor():
+    """How many times busier than its cores the machine is (at least 1)."""
+    try:
+        return max(1.0, os.getloadavg()[0] / (os.cpu_count() or 1))
+    except OSError:
+        return 1.0
+
+
+def patience(seconds):
+    """A wait of `seconds` on a quiet machine, grown with the machine's load:
+    for waits on Wine starting and answering, where nothing is measured."""
+    return seconds * load_factor()
+
+
+def wait_until(condition, what, timeout, interval=0.2):
+    """Polls condition() until it is true; `timeout` (seconds on a quiet
+    machine) grows with the load. Raises TimeoutError naming `what`."""
+    limit = patience(timeout)
+    deadline = time.monotonic() + limit
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise TimeoutError(f"waited {limit:.0f} s for {what} "
+                               f"(load {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores)")
+        time.sleep(interval)
+
+
+def _end_with_parent():
+    # An X server outlives a test that is killed (a ctest time-out); the
+    # kernel ends it with the test instead.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+_running_servers = set()
+
+
+@atexit.register
+def _end_running_servers():
+    for server in list(_running_servers):
+        server.stop()
 
 
 def _wine_env(prefix):
@@ -97,34 +146,58 @@ class Xvfb:
         self.display = None
 
     def start(self):
-        for number in range(90, 190):
-            lock = Path(f"/tmp/.X{number}-lock")
-            if lock.exists():
-                continue
+        """Starts the server on a display number that it chooses itself, so
+        two tests never share one; returns the display name."""
+        read_end, write_end = os.pipe()
+        try:
             proc = subprocess.Popen(
-                ["Xvfb", f":{number}", "-screen", "0", f"{self.size[0]}x{self.size[1]}x24",
-                 "-nolisten", "tcp"],
-                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            for _ in range(50):
-                if Path(f"/tmp/.X11-unix/X{number}").exists():
-                    break
-                if proc.poll() is not None:
-                    break
-                time.sleep(0.1)
-            if proc.poll() is None:
-                self.process = proc
-                self.display = f":{number}"
-                return self.display
-        raise RuntimeError("no free X display for Xvfb")
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 f"{self.size[0]}x{self.size[1]}x24", "-nolisten", "tcp"],
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                pass_fds=(write_end,), preexec_fn=_end_with_parent)
+        except BaseException:
+            os.close(read_end)
+            os.close(write_end)
+            raise
+        os.close(write_end)
+        self.process = proc
+        _running_servers.add(self)
+        try:
+            number = self._read_display_number(read_end)
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.display = f":{number}"
+        return self.display
+
+    def _read_display_number(self, read_end):
+        # The server writes its number once it accepts connections.
+        limit = patience(30)
+        deadline = time.monotonic() + limit
+        text = b""
+        while not text.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                raise TimeoutError(f"waited {limit:.0f} s for Xvfb to name its display")
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise RuntimeError(f"Xvfb ended before naming a display "
+                                   f"(exit code {self.process.wait()})")
+            text += chunk
+        return int(text)
 
     def stop(self):
         if self.process:
             self.process.terminate()
             try:
-                self.process.wait(timeout=5)
+                self.process.wait(timeout=patience(5))
             except subprocess.TimeoutExpired:
                 self.process.kill()
+                self.process.wait()
             self.process = None
+        _running_servers.discard(self)
 
 
 class WinePrefix:
@@ -171,6 +244,15 @@ class WinePrefix:
     # -- life cycle -------------------------------------------------------
 
     def __enter__(self):
+        try:
+            return self._open()
+        except BaseException:
+            # No __exit__ follows a failed __enter__: end the X server and
+            # Wine that were started, so no display number stays taken.
+            self.__exit__(None, None, None)
+            raise
+
+    def _open(self):
         template = _template_prefix()
         if self.path.exists():
             shutil.rmtree(self.path)
@@ -264,13 +346,22 @@ class WinePrefix:
     # -- running programs -----------------------------------------------------
 
     def wine(self, args, timeout=120, check=False, env=None, **kwargs):
-        """Runs `wine args...` in the prefix; returns the CompletedProcess."""
+        """Runs `wine args...` in the prefix; returns the CompletedProcess.
+        `timeout` is for a quiet machine and grows with the load; running
+        out of it raises TimeoutError naming the command."""
         run_env = dict(self.env)
         if env:
             run_env.update(env)
-        return subprocess.run([FLAVOUR.loader, *[str(a) for a in args]], env=run_env,
-                               stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout,
-                               check=check, **kwargs)
+        limit = patience(timeout)
+        command = [FLAVOUR.loader, *[str(a) for a in args]]
+        try:
+            return subprocess.run(command, env=run_env, stdin=subprocess.DEVNULL,
+                                   capture_output=True, timeout=limit, check=check, **kwargs)
+        except subprocess.TimeoutExpired:
+            shown = " ".join(Path(a).name if "/" in a else a for a in command[1:])
+            raise TimeoutError(f"waited {limit:.0f} s for `wine {shown}` to end in prefix "
+                               f"{self.name} (load {os.getloadavg()[0]:.1f} on "
+                               f"{os.cpu_count()} cores)") from None
 
     def run_exact(self, command_line, cwd_win=None, timeout=300, env=None):
         """Starts a Windows command line exactly as given (no shell quoting
@@ -299,12 +390,13 @@ class WinePrefix:
         return self.wine([PROBE_EXE, "window", window_class]).returncode == 0
 
     def wait_for_window(self, window_class, timeout=20):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if self.window_exists(window_class):
-                return True
-            time.sleep(0.2)
-        return False
+        """True once a window of window_class exists; False when none came
+        within `timeout` (grown with the load)."""
+        try:
+            return wait_until(lambda: self.window_exists(window_class),
+                              f"a window of class {window_class}", timeout)
+        except TimeoutError:
+            return False
 
     def screen_metrics(self):
         """(screen width, screen height, full-screen client width)."""

@@ -227,12 +227,29 @@ class Wizard:
     # -- end ----------------------------------------------------------------
 
     def wait_exit(self, timeout=60):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
+        """The setup's exit code, once it has ended (`timeout` grows with the
+        machine's load)."""
+        try:
+            wine.wait_until(lambda: self.process.poll() is not None, "the setup to end", timeout, 0.1)
+        except TimeoutError as error:
+            raise DriverError(str(error)) from None
+        return self.process.returncode
+
+    def exit_without_message_box(self, timeout=60):
+        """The setup's exit code once it has ended; DriverError when a
+        message box shows before that (a question would keep it running)."""
+        def ended_or_box():
             if self.process.poll() is not None:
-                return self.process.returncode
-            time.sleep(0.1)
-        raise DriverError("the setup did not end")
+                return True
+            if self.run_driver("no-msgbox", 0).returncode != 0:
+                raise DriverError("a message box came before the setup ended: "
+                                  + repr(self.message_text(0)))
+            return False
+        try:
+            wine.wait_until(ended_or_box, "the setup to end", timeout, 0.1)
+        except TimeoutError as error:
+            raise DriverError(str(error)) from None
+        return self.process.returncode
 
 
 class _StandInWindow:

@@ -5,7 +5,8 @@
 // gets in between.
 //
 //   download_probe <url> <target path> [--label TEXT] [--cancel-at-start]
-//       [--cancel-after-bytes N] [--cancel-after-ms N] [--sample-ms N]
+//       [--cancel-after-bytes N] [--cancel-after-ms N] [--cancel-when-exists PATH]
+//       [--sample-ms N]
 //       [--decline-login | --login USER PASSWORD]
 #include <atomic>
 #include <chrono>
@@ -35,6 +36,9 @@ struct Options {
     bool cancelAtStart = false;
     long cancelAfterBytes = -1;
     long cancelAfterMs = -1;
+    // Cancel once this file exists: the test makes it when its server has the
+    // request, which no delay counted from the probe's start can know.
+    std::string cancelWhenExists;
     long sampleMs = -1;
     bool declineLogin = false;
     // Typed into the login dialog (user name, then password) before its OK.
@@ -181,7 +185,9 @@ void Drive(const Options& options) {
         }
         if (!cancelled && ((options.cancelAfterMs >= 0 && elapsed >= options.cancelAfterMs) ||
                            (options.cancelAfterBytes >= 0 &&
-                            FileSize(options.target) >= options.cancelAfterBytes))) {
+                            FileSize(options.target) >= options.cancelAfterBytes) ||
+                           (!options.cancelWhenExists.empty() &&
+                            ::GetFileAttributesA(options.cancelWhenExists.c_str()) != INVALID_FILE_ATTRIBUTES))) {
             cancelled = true;
             PressCancel(dialog);
         }
@@ -218,6 +224,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         }
         else if (name == "--cancel-after-bytes" && hasValue) options.cancelAfterBytes = std::atol(argv[++i]);
         else if (name == "--cancel-after-ms" && hasValue) options.cancelAfterMs = std::atol(argv[++i]);
+        else if (name == "--cancel-when-exists" && hasValue) options.cancelWhenExists = argv[++i];
         else if (name == "--sample-ms" && hasValue) options.sampleMs = std::atol(argv[++i]);
         else return false;
     }

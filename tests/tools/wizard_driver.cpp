@@ -496,10 +496,16 @@ int DescribeBox(DWORD timeoutMs) {
     if (!WaitFor(timeoutMs, [&] { return (box = FindDialog(kMessageBoxTitle)) != nullptr; })) {
         return Fail("no message box");
     }
-    ::Sleep(kSettleMs);  // painted, so that its icon can be read from the screen
+    // The icon is read from the screen, so it counts once it is drawn there:
+    // a box without one, or with one of no known kind, is told after the wait.
+    std::string icon;
+    WaitFor(timeoutMs, [&] {
+        icon = BoxIcon(box);
+        return icon != "unknown";
+    });
     std::printf("caption %s\n", Hex(WindowText(box)).c_str());
     std::printf("text %s\n", Hex(WindowText(::GetDlgItem(box, kMessageBoxTextId))).c_str());
-    std::printf("icon %s\n", BoxIcon(box).c_str());
+    std::printf("icon %s\n", icon.c_str());
     // The default button is the one drawn as such, which Enter presses.
     int defaultId = 0;
     std::printf("buttons");

@@ -52,11 +52,16 @@ class OfferSession:
 
     def __enter__(self):
         self.wp = self.prefix_context.__enter__()
-        self.server.start()
-        self.wp.env["http_proxy"] = self.server.proxy_url
-        out = self.wp.wine(["cmd", "/c", "echo", "%TEMP%"], check=True).stdout.decode("cp1252")
-        self.temp_win = out.strip()
-        self.temp = self.wp.unix_path(self.temp_win)
+        try:
+            self.server.start()
+            self.wp.env["http_proxy"] = self.server.proxy_url
+            out = self.wp.wine(["cmd", "/c", "echo", "%TEMP%"], check=True).stdout.decode("cp1252")
+            self.temp_win = out.strip()
+            self.temp = self.wp.unix_path(self.temp_win)
+        except BaseException:
+            # No __exit__ follows: the prefix's X server and Wine end here.
+            self.prefix_context.__exit__(None, None, None)
+            raise
         return self
 
     def __exit__(self, *exc):
