@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/InstallOptions.h"
+#include "install/InstallOptions.h"
 
 namespace {
 

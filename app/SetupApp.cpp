@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/CommandLine.h"
-#include "app/RunningMutex.h"
+#include "product/RunningMutex.h"
 #include "app/SilentInstall.h"
 #include "framework/Handles.h"
 #include "offers/PartnerEligibility.h"

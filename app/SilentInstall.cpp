@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
-#include "app/ExitCode.h"
-#include "app/InstallFolder.h"
-#include "app/InstallOptions.h"
-#include "app/ProductInfo.h"
+#include "product/ExitCode.h"
+#include "install/InstallFolder.h"
+#include "install/InstallOptions.h"
+#include "product/ProductInfo.h"
 #include "framework/StringTable.h"
 #include "install/InstallLog.h"
 #include "install/RunInstall.h"

@@ -2,6 +2,6 @@
 #pragma once
 
 // Runs the silent install that commandLine (the whole raw line) asks for and
-// returns the process's exit code (app/ExitCode.h). Shows no window: stops
+// returns the process's exit code (product/ExitCode.h). Shows no window: stops
 // go to the install log.
 int RunSilentInstall(const char* commandLine);

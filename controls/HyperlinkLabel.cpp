@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "controls/BrowserCommand.h"
 #include "controls/ControlFont.h"
 #include "controls/FitGeometry.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "download/HttpDownloadDlg.h"
 #include "download/ReadBlockSize.h"
 #include "framework/FormatString.h"

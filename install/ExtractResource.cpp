@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
 

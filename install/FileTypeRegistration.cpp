@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 #include "install/RegistryWrite.h"
 #include "install/StemSpellings.h"
 

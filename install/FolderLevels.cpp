@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/PathText.h"
 
 void RebuildFolderLevels(const char* path, char* rebuilt,

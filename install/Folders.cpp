@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/FolderLevels.h"
 #include "install/PathText.h"
 

@@ -1,6 +1,6 @@
 #include "install/IconLibraryRule.h"
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/ExtractResource.h"
 #include "install/Probes.h"
 #include "install/VersionRule.h"

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/ProductInfo.h"
+#include "product/ProductInfo.h"
 #include "install/LogRecord.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "framework/Handles.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 #include "install/RegistryWrite.h"
 
 void RecordInstallDecisions(const std::string& createdTop, bool iconLibraryKept) {

@@ -3,8 +3,7 @@
 
 #include <string>
 
-// The line under every record: 48 hyphens.
-constexpr char kLogSeparator[] = "------------------------------------------------\n";
+#include "install/InstalledNames.h"
 
 // "HH:MM:SS", 24-hour clock.
 std::string FormatLogTime(int hour, int minute, int second);

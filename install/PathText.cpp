@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 
 void TrimPathSpaces(char* path) {
     size_t length = std::strlen(path);

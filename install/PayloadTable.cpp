@@ -1,6 +1,6 @@
 #include "install/PayloadTable.h"
 
-#include "app/ProductInfo.h"
+#include "product/ProductInfo.h"
 #include "res/ResourceIds.h"
 
 namespace {

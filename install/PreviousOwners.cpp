@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/RegistryWrite.h"
 

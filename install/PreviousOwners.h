@@ -2,9 +2,9 @@
 // that the uninstaller can give each extension back.
 #pragma once
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 #include "install/OsFamily.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 
 // Machine-wide owners (extension defaults under SOFTWARE\Classes) are kept
 // beside the uninstall entry, so that they go when the entry goes.

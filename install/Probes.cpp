@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "install/OsFamilyQuery.h"
 #include "install/VersionRule.h"

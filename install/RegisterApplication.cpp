@@ -7,14 +7,14 @@
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/FileTypeRegistration.h"
 #include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
 #include "install/PreviousOwners.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 #include "install/RegistryWrite.h"
 #include "install/Shortcuts.h"
 #include "install/StemSpellings.h"

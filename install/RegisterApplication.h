@@ -1,7 +1,7 @@
 // Everything an installation registers with the shell besides its files.
 #pragma once
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 
 // Creates the chosen shortcuts, the viewer's class, its "Applications" entry
 // and its uninstall entry; on the Vista family its Default-Programs

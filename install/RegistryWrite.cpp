@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "install/WriteFailures.h"
 

@@ -7,8 +7,8 @@
 
 #include <windows.h>
 
-#include "app/InstallOptions.h"
-#include "app/Limits.h"
+#include "install/InstallOptions.h"
+#include "product/Limits.h"
 #include "framework/StringTable.h"
 #include "framework/WinApp.h"
 #include "install/ExtractResource.h"

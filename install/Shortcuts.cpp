@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/Folders.h"
 #include "install/PathText.h"

@@ -1,11 +1,7 @@
 // Shell links of an installation: the Start-menu group and the desktop links.
 #pragma once
 
-// The Start-menu group's folder, and the desktop links (the thumbnails link
-// without the hyphen that the group's has).
-constexpr char kGroupFolderName[] = "Tessolo";
-constexpr char kDesktopLinkName[] = "Tessolo.lnk";
-constexpr char kThumbnailsLinkName[] = "Tessolo Thumbnails.lnk";
+#include "install/InstalledNames.h"
 
 // The thumbnails links start the viewer in its thumbnail mode with its icon 7.
 constexpr char kThumbnailsArgument[] = "/thumbs";

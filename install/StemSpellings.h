@@ -6,7 +6,7 @@
 // capitals too. Each stem therefore has one shared, changeable text per pass.
 #pragma once
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 
 class StemSpellings {
 public:

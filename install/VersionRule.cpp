@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ProductInfo.h"
+#include "product/ProductInfo.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "install/Folders.h"
 #include "install/PathText.h"
 #include "install/PercentExpansion.h"

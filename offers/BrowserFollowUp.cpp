@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/WebHosts.h"
+#include "product/WebHosts.h"
 #include "install/Probes.h"
 
 namespace {

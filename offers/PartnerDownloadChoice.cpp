@@ -1,6 +1,6 @@
 #include "offers/PartnerDownloadChoice.h"
 
-#include "app/WebHosts.h"
+#include "product/WebHosts.h"
 
 namespace {
 constexpr std::uint32_t kMultiplier = 214013u;

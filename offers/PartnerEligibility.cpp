@@ -1,6 +1,6 @@
 #include "offers/PartnerEligibility.h"
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "install/RunInstall.h"
 #include "offers/ExtractResourceToTemp.h"

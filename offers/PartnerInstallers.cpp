@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/InstallOptions.h"
+#include "install/InstallOptions.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/PathText.h"
 
 std::string TempFolderFile(const char* name) {

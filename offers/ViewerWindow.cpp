@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/ProductInfo.h"
+#include "product/ProductInfo.h"
 
 namespace {
 constexpr int kViewerWindowLooks = 5;

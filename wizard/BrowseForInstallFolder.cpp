@@ -5,7 +5,7 @@
 
 #include <shlobj.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "framework/StringTable.h"
 #include "install/PathText.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 #include "wizard/FileTypeColumns.h"
 
 namespace {

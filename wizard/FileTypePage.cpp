@@ -1,5 +1,5 @@
 // The file-type page's members: its first activation and its three buttons.
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 #include "res/ResourceIds.h"
 #include "wizard/FileTypeList.h"
 #include "wizard/WizPropertyPage.h"

@@ -7,9 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
-#include "app/WebHosts.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
+#include "product/WebHosts.h"
 #include "install/PathText.h"
 #include "install/RunInstall.h"
 #include "offers/BrowserFollowUp.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/InstallFolder.h"
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "install/InstallFolder.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/StringTable.h"
 #include "framework/WinApp.h"
 #include "install/OsFamilyQuery.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/InstallOptions.h"
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "install/InstallOptions.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/StringTable.h"
 #include "install/PathText.h"
 #include "install/RunInstall.h"

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/Limits.h"
-#include "app/WebHosts.h"
+#include "product/Limits.h"
+#include "product/WebHosts.h"
 #include "framework/StringTable.h"
 #include "res/ResourceIds.h"
 #include "wizard/FolderRules.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/InstallOptions.h"
+#include "install/InstallOptions.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 
 namespace {
 

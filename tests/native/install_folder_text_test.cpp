@@ -1,11 +1,11 @@
-#include "app/InstallFolderText.h"
+#include "install/InstallFolderText.h"
 
 #include <cstring>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 
 namespace {
 

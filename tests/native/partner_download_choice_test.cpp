@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/WebHosts.h"
+#include "product/WebHosts.h"
 #include "offers/PartnerDownloadChoice.h"
 
 namespace {

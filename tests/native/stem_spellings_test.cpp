@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 #include "install/StemSpellings.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "controls/BannerLabel.h"
 #include "controls/HyperlinkLabel.h"
 #include "framework/Handles.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/Folders.h"
 #include "tests/wine/ScratchFolder.h"
 

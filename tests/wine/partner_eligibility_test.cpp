@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "install/RunInstall.h"
 #include "offers/ExtractResourceToTemp.h"
 #include "offers/PartnerEligibility.h"

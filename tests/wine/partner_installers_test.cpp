@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/InstallOptions.h"
-#include "app/WebHosts.h"
+#include "install/InstallOptions.h"
+#include "product/WebHosts.h"
 #include "install/RunInstall.h"
 #include "offers/PartnerInstallers.h"
 #include "tests/wine/ImportHook.h"

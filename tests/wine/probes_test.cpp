@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "install/Probes.h"
 #include "install/VersionRule.h"

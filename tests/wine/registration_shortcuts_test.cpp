@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 #include "install/Shortcuts.h"
 

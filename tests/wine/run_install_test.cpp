@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/InstallOptions.h"
+#include "install/InstallOptions.h"
 #include "install/RunInstall.h"
 #include "tests/wine/ScratchFolder.h"
 

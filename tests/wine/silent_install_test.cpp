@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ExitCode.h"
+#include "product/ExitCode.h"
 #include "app/SilentInstall.h"
 #include "tests/wine/ScratchFolder.h"
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "app/ProductInfo.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/InstallRecord.h"
 #include "install/PayloadTable.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 #include "install/Shortcuts.h"
-#include "payload/uninstall/SelfRemoval.h"
-#include "payload/uninstall/UninstallFiles.h"
+#include "uninstall/SelfRemoval.h"
+#include "uninstall/UninstallFiles.h"
 #include "tests/wine/ImportHook.h"
 #include "tests/wine/ScratchFolder.h"
 

@@ -9,8 +9,8 @@
 #include "ImportHook.h"
 #include "framework/Handles.h"
 #include "install/PreviousOwners.h"
-#include "install/RegistryKeys.h"
-#include "payload/uninstall/UninstallRegistry.h"
+#include "install/InstalledNames.h"
+#include "uninstall/UninstallRegistry.h"
 
 namespace {
 

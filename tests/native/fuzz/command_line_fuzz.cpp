@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "app/InstallOptions.h"
+#include "install/InstallOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string line(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-#include "payload/uninstall/UninstallFiles.h"
+#include "uninstall/UninstallFiles.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -8,12 +8,12 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/InstallRecord.h"
 #include "install/PayloadTable.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 #include "install/Shortcuts.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "payload/uninstall/RemovalReport.h"
+#include "uninstall/RemovalReport.h"
 
 // Deletes the payload files (all but the running uninstaller) and the
 // settings file from folder (ending in a backslash), then each subfolder that

@@ -8,16 +8,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
-#include "app/RunningMutex.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
+#include "product/RunningMutex.h"
 #include "framework/Handles.h"
 #include "install/InstallLog.h"
 #include "install/LogRecord.h"
-#include "payload/uninstall/SelfRemoval.h"
-#include "payload/uninstall/UninstallFiles.h"
-#include "payload/uninstall/UninstallRegistry.h"
-#include "payload/uninstall/UninstallTexts.h"
+#include "uninstall/SelfRemoval.h"
+#include "uninstall/UninstallFiles.h"
+#include "uninstall/UninstallRegistry.h"
+#include "uninstall/UninstallTexts.h"
 
 namespace {
 

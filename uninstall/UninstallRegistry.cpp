@@ -1,4 +1,4 @@
-#include "payload/uninstall/UninstallRegistry.h"
+#include "uninstall/UninstallRegistry.h"
 
 #include <windows.h>
 
@@ -6,12 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "app/FileTypeCatalogue.h"
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "install/FileTypeCatalogue.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/PreviousOwners.h"
-#include "install/RegistryKeys.h"
+#include "install/InstalledNames.h"
 
 namespace {
 

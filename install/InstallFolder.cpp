@@ -1,11 +1,11 @@
-#include "app/InstallFolder.h"
+#include "install/InstallFolder.h"
 
 #include <cstring>
 
 #include <windows.h>
 
-#include "app/InstallFolderText.h"
-#include "app/Limits.h"
+#include "install/InstallFolderText.h"
+#include "product/Limits.h"
 #include "install/PathText.h"
 #include "install/Probes.h"
 

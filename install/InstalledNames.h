@@ -1,4 +1,6 @@
-// Registry keys that the setup writes and its uninstaller takes away again.
+// What the setup leaves on a machine, named once for the setup and for its
+// uninstaller: registry keys, the group folder and link names, and the line
+// that ends every record of their logs.
 #pragma once
 
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessolo";
@@ -19,3 +21,12 @@ constexpr char kUserChoiceFormat[] = "%s\\.%s\\UserChoice";
 // FileExts' "ProgID" and UserChoice's "Progid".
 constexpr char kFileExtsProgIdValue[] = "ProgID";
 constexpr char kUserChoiceProgIdValue[] = "Progid";
+
+// The Start-menu group's folder, and the desktop links (the thumbnails link
+// without the hyphen that the group's has).
+constexpr char kGroupFolderName[] = "Tessolo";
+constexpr char kDesktopLinkName[] = "Tessolo.lnk";
+constexpr char kThumbnailsLinkName[] = "Tessolo Thumbnails.lnk";
+
+// The line under every record: 48 hyphens.
+constexpr char kLogSeparator[] = "------------------------------------------------\n";

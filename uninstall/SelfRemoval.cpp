@@ -1,4 +1,4 @@
-#include "payload/uninstall/SelfRemoval.h"
+#include "uninstall/SelfRemoval.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Limits.h"
+#include "product/Limits.h"
 #include "framework/Handles.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "payload/uninstall/RemovalReport.h"
+#include "uninstall/RemovalReport.h"
 
 // The install folder as the uninstall entry records it; empty when there is
 // no entry or no location in it.

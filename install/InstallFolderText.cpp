@@ -1,10 +1,10 @@
-#include "app/InstallFolderText.h"
+#include "install/InstallFolderText.h"
 
 #include <cstring>
 #include <string>
 
-#include "app/Limits.h"
-#include "app/ProductInfo.h"
+#include "product/Limits.h"
+#include "product/ProductInfo.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/FileTypeCatalogue.h"
+#include "install/FileTypeCatalogue.h"
 
 // Rows 0 to 51: images in alphabetical order of their labels; then Flash and
 // fonts, video, audio. Within a row the extensions are registered in order.

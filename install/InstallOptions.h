@@ -1,8 +1,8 @@
 // The choices of one installation, in the order the install driver takes them.
 #pragma once
 
-#include "app/FileTypeCatalogue.h"
-#include "app/Limits.h"
+#include "install/FileTypeCatalogue.h"
+#include "product/Limits.h"
 
 struct InstallOptions {
     char installFolder[kMaxPath] = {};
