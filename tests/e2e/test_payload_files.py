@@ -133,7 +133,7 @@ class PayloadFilesTest(unittest.TestCase):
             with self.subTest(option):
                 self.assertRegex(text, rf"(?m)^{re.escape(option)}")
         codes = re.findall(r"=\s*(\d+),",
-                           (SOURCE_DIR / "app" / "ExitCode.h").read_text(encoding="utf-8"))
+                           (SOURCE_DIR / "product" / "ExitCode.h").read_text(encoding="utf-8"))
         self.assertTrue(codes)
         for code in codes:
             with self.subTest(exit_code=code):
