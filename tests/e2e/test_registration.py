@@ -104,6 +104,10 @@ def expected_writes(family, chosen_rows, assoc_all_users=False, thumbnails=True,
         "VersionMajor": (REG_DWORD, 4),
         "VersionMinor": (REG_DWORD, 30),
         "EstimatedSize": (REG_DWORD, 1536),
+        # For the uninstaller: the folder the install made, and that the
+        # icon library was the setup's own.
+        "CreatedFolder": sz(FOLDER.rstrip("\\")),
+        "IconLibraryKept": (REG_DWORD, 0),
     }}
     if vista and thumbnails:
         for kind in ("Directory", "Drive"):
