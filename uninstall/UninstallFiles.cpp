@@ -12,6 +12,7 @@
 #include "product/ProductInfo.h"
 #include "framework/Handles.h"
 #include "install/InstallRecord.h"
+#include "install/IconLibraryProbe.h"
 #include "install/PayloadTable.h"
 #include "install/InstalledNames.h"
 #include "install/Shortcuts.h"
@@ -150,11 +151,10 @@ void RemoveInstalledFiles(const std::string& folder, bool ownEntry, RemovalRepor
     // An install folder that is a junction shows as a folder that is not
     // empty; its files stay.
     if (IsReparsePoint(WithoutBackslash(folder))) return;
-    // The entry's record tells only about the installation it names: for
-    // another one the icon library may have been kept, so it stays.
-    DWORD iconLibraryKept = 1;
+    // The entry's record tells only about the installation it names; for
+    // another one the setup's own rule tells whether it kept the file found.
+    DWORD iconLibraryKept = 0;
     if (ownEntry) {
-        iconLibraryKept = 0;
         (void)ReadRecordValue(kIconLibraryKeptValue, REG_DWORD, &iconLibraryKept,
                               sizeof iconLibraryKept);
     }
@@ -163,14 +163,18 @@ void RemoveInstalledFiles(const std::string& folder, bool ownEntry, RemovalRepor
     for (const PayloadItem& item : kPayloadItems) {
         if (!std::strcmp(item.fileName, kUninstallExeName) && !item.subfolder[0]) continue;
         // The setup left the icon library it found in place: it is not ours.
-        if (item.rule == WriteRule::IconLibrary && iconLibraryKept == 1) continue;
         std::string subfolder = folder;
         if (item.subfolder[0]) {
             subfolder += std::string(item.subfolder) + "\\";
             if (subfolders.empty() || subfolders.back() != subfolder) subfolders.push_back(subfolder);
             if (IsReparsePoint(WithoutBackslash(subfolder))) continue;
         }
-        DeleteOurFile(subfolder + item.fileName, report);
+        const std::string path = subfolder + item.fileName;
+        if (item.rule == WriteRule::IconLibrary &&
+            (ownEntry ? iconLibraryKept == 1 : IconLibraryRuleKeeps(path.c_str()))) {
+            continue;
+        }
+        DeleteOurFile(path, report);
     }
     DeleteOurFile(folder + kSettingsFileName, report);
     for (const std::string& subfolder : subfolders) RemoveFolderWhenEmpty(subfolder, report);

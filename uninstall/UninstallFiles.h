@@ -9,9 +9,9 @@
 
 // Deletes the payload files (all but the running uninstaller) and the
 // settings file from folder (ending in a backslash), then each subfolder that
-// is empty. An icon library the setup found and kept stays, and so does any
-// icon library when the uninstall entry names another installation
-// (ownEntry false), whose record says nothing of this folder. The install
+// is empty. An icon library the setup found and kept stays: the entry's
+// record says so, or, where the entry names another installation (ownEntry
+// false), the setup's own rule applied to the file found. The install
 // folder itself is left to the self-removal.
 void RemoveInstalledFiles(const std::string& folder, bool ownEntry, RemovalReport& report);
 

@@ -130,7 +130,7 @@ TEST(UninstallFiles, RemovesOnlyWhatTheSetupWrote) {
     } cases[] = {
         {"icon library written by the setup", 0, true, "", false, false},
         {"icon library kept by the setup", 1, true, "", false, true},
-        {"entry of another installation", 0, false, "", false, true},
+        {"record of another installation", 1, false, "", false, false},
         {"Html is a junction", 0, true, "\\Html", false, false},
         {"Toolbars in use", 0, true, "", true, false},
     };
