@@ -114,6 +114,11 @@ def _wine_env(prefix):
     return env
 
 
+# How long the processes of a new prefix may take to end after wineboot
+# (seconds elsewhere; on a busy machine under emulation about a minute).
+TEMPLATE_SETTLE_SECONDS = 300
+
+
 def _template_prefix():
     """The build's template prefix, made once (under a lock) when missing."""
     template = BUILD_DIR / "wine" / "template"
@@ -126,7 +131,16 @@ def _template_prefix():
             Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
             subprocess.run([FLAVOUR.loader, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-            subprocess.run([FLAVOUR.wineserver, "-w"], env=env, check=False)
+            try:
+                subprocess.run([FLAVOUR.wineserver, "-w"], env=env, check=False,
+                               timeout=TEMPLATE_SETTLE_SECONDS)
+            except subprocess.TimeoutExpired:
+                # Under emulation a crashed service can leave Wine's device
+                # hosts waiting for good. Once wineboot has written its
+                # update stamp the prefix is complete: the -k below ends
+                # them and saves the registry.
+                if not (template / ".update-timestamp").exists():
+                    raise
             # Real fonts instead of the DejaVu fallback, for honest screenshots.
             fonts = template / "drive_c" / "windows" / "Fonts"
             fonts.mkdir(parents=True, exist_ok=True)
