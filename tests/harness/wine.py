@@ -400,6 +400,26 @@ class WinePrefix:
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
 
+    def running(self, *names):
+        """True while a host process started in this prefix runs one of the
+        programs `names` (file names, any case): Wine shows a Windows
+        program's path in the process's arguments, and a script started
+        through Wine keeps the prefix in its environment."""
+        mark = b"WINEPREFIX=" + os.fsencode(self.path)
+        wanted = {n.lower() for n in names}
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    if mark not in f.read().split(b"\0"):
+                        continue
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    args = [os.fsdecode(a) for a in f.read().split(b"\0") if a]
+            except OSError:
+                continue  # ended meanwhile, or not ours to read
+            if any(PureWindowsPath(a).name.lower() in wanted for a in args):
+                return True
+        return False
+
     def window_exists(self, window_class):
         return self.wine([PROBE_EXE, "window", window_class]).returncode == 0
 
