@@ -105,22 +105,29 @@ tessolo_register_i386_emulator() {
 
 # Builds the library preloaded into emulated 32-bit Wine (see
 # map_noreplace.c) and exports its path as TESSOLO_EMULATION_PRELOAD, which
-# tests/harness/flavour.py hands to every 32-bit Wine process. The path holds
+# tests/harness/flavour.py hands to every 32-bit Wine process; and the one
+# that keeps a new 64-bit prefix's 32-bit helpers from running under the
+# emulator (refuse_i386.c), as TESSOLO_X64_PREFIX_PRELOAD. The paths hold
 # the loader's $LIB, so the 64-bit programs Wine starts (wineserver, shell
 # scripts) find an empty library of their own instead of an error.
-tessolo_build_map_noreplace() {
+tessolo_build_emulation_preloads() {
   local root dir
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   dir=${TESSOLO_BUILD_ROOT:-$root/build}/emulation
   mkdir -p "$dir/lib/i386-linux-gnu" "$dir/lib/x86_64-linux-gnu"
-  if [ ! -f "$dir/lib/x86_64-linux-gnu/map_noreplace.so" ] ||
-     [ "$root/scripts/lib/map_noreplace.c" -nt "$dir/lib/i386-linux-gnu/map_noreplace.so" ]; then
-    clang --target=i386-linux-gnu -O2 -fPIC -shared -nostdlib -fuse-ld=lld \
-      "$root/scripts/lib/map_noreplace.c" -o "$dir/lib/i386-linux-gnu/map_noreplace.so" || return 1
-    clang -shared -nostdlib -fuse-ld=lld -x c /dev/null \
-      -o "$dir/lib/x86_64-linux-gnu/map_noreplace.so" || return 1
-  fi
+  local name
+  for name in map_noreplace refuse_i386; do
+    if [ ! -f "$dir/lib/x86_64-linux-gnu/$name.so" ] ||
+       [ "$root/scripts/lib/$name.c" -nt "$dir/lib/i386-linux-gnu/$name.so" ]; then
+      clang --target=i386-linux-gnu -O2 -fPIC -shared -nostdlib -fuse-ld=lld \
+        "$root/scripts/lib/$name.c" -o "$dir/lib/i386-linux-gnu/$name.so" || return 1
+      clang -shared -nostdlib -fuse-ld=lld -x c /dev/null \
+        -o "$dir/lib/x86_64-linux-gnu/$name.so" || return 1
+    fi
+  done
   export TESSOLO_EMULATION_PRELOAD="$dir/\$LIB/map_noreplace.so"
+  # Preloaded where the x64 route makes a 64-bit prefix (refuse_i386.c).
+  export TESSOLO_X64_PREFIX_PRELOAD="$dir/\$LIB/refuse_i386.so"
 }
 
 # Prepares the route for the shipped-files smoke suite and sets
@@ -161,7 +168,7 @@ tessolo_prepare_smoke_route() {
     TESSOLO_SMOKE_SKIP_REASON="32-bit programs still do not start after registering $tessolo_emulator"
     return 0
   fi
-  if ! tessolo_build_map_noreplace; then
+  if ! tessolo_build_emulation_preloads; then
     TESSOLO_SMOKE_SKIP_REASON="the emulation's mmap shim could not be built"
     return 0
   fi

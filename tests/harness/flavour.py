@@ -1,5 +1,5 @@
 """The Wine flavour the Windows tests run on: the one place that says which
-loader, which wineserver, how a Windows version is emulated and which
+loader, which wineserver and which
 build of the sources it runs (the toolchain of the build folder of the same
 name builds the test tools).
 
@@ -11,7 +11,8 @@ is chosen by TESSOLO_WINE_ARCH ("win32" unless set).
 On such hosts the shipped files still run under 32-bit Wine through
 user-mode emulation (scripts/lib/deps.sh sets it up): then
 TESSOLO_EMULATION_PRELOAD names a library every 32-bit Wine process preloads
-(scripts/lib/map_noreplace.c).
+(scripts/lib/map_noreplace.c), and TESSOLO_X64_PREFIX_PRELOAD one that the
+making of a 64-bit prefix preloads (scripts/lib/refuse_i386.c).
 
 Shell scripts take the flavour as environment variables:
     eval "$(python3 tests/harness/flavour.py env)"
@@ -28,17 +29,15 @@ class Flavour:
     arch: str            # WINEARCH, and the name of the build folder
     loader: str          # the Wine loader that starts a program
     wineserver: str
-    version_by: str      # "winecfg" (winecfg -v) or "registry" (HKCU\Software\Wine Version)
     description: str
 
 
 FLAVOURS = {
-    "win32": Flavour("win32", "wine", "wineserver", "winecfg",
+    "win32": Flavour("win32", "wine", "wineserver",
                      "32-bit Wine, the shipped 32-bit build"),
     # Debian's /usr/bin/wine insists on the 32-bit loader; the 64-bit one is
-    # started directly. winecfg -v refuses the 32-bit-only versions (winxp,
-    # win2k, win98) in a 64-bit prefix, the registry value is honoured for all.
-    "win64": Flavour("win64", "/usr/lib/wine/wine64", "wineserver", "registry",
+    # started directly.
+    "win64": Flavour("win64", "/usr/lib/wine/wine64", "wineserver",
                      "64-bit Wine, the x64 build of the same sources"),
 }
 
@@ -65,19 +64,28 @@ def environment(flavour=None):
     return env
 
 
+def creation_environment(flavour=None):
+    """The further variables for making a new prefix: where i386 programs
+    run through an emulator, a 64-bit prefix's 32-bit helpers are refused
+    (scripts/lib/refuse_i386.c)."""
+    flavour = flavour or current()
+    preload = os.environ.get("TESSOLO_X64_PREFIX_PRELOAD")
+    return {"LD_PRELOAD": preload} if flavour.arch == "win64" and preload else {}
+
+
 def main(argv):
     flavour = current()
     if argv[1:] == ["env"]:
         values = dict(environment(flavour), TESSOLO_WINE=flavour.loader,
                       TESSOLO_WINESERVER=flavour.wineserver,
-                      TESSOLO_WINE_VERSION_BY=flavour.version_by)
+                      TESSOLO_CREATION_PRELOAD=creation_environment(flavour).get("LD_PRELOAD", ""))
         for name, value in values.items():
             print(f"export {name}={shlex.quote(value)}")
         return 0
     if argv[1:] and hasattr(flavour, argv[1]):
         print(getattr(flavour, argv[1]))
         return 0
-    print(f"usage: {argv[0]} env | arch | loader | wineserver | version_by",
+    print(f"usage: {argv[0]} env | arch | loader | wineserver",
           file=sys.stderr)
     return 2
 

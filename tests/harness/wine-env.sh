@@ -17,7 +17,7 @@ mkdir -p "$HOME"
 # background services detached, so that they never hold a caller's pipes.
 tessolo_wine_ready() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$TESSOLO_WINE" wineboot -i </dev/null >/dev/null 2>&1
+    LD_PRELOAD=$TESSOLO_CREATION_PRELOAD "$TESSOLO_WINE" wineboot -i </dev/null >/dev/null 2>&1
     "$TESSOLO_WINESERVER" -w
   fi
   "$TESSOLO_WINESERVER" -p </dev/null >/dev/null 2>&1

@@ -16,6 +16,7 @@ import ctypes
 import fcntl
 import itertools
 import os
+import re
 import select
 import shutil
 import signal
@@ -114,40 +115,141 @@ def _wine_env(prefix):
     return env
 
 
+def _reg_quoted(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def write_user_values(prefix, values):
+    """Writes REG_SZ values {key under HKCU: {name: text}} into the prefix's
+    user.reg while no wineserver runs: no Wine process is started for them
+    (under emulation each start costs seconds, and Wine's own set-up
+    programs now and then hang there)."""
+    reg = Path(prefix) / "user.reg"
+    lines = reg.read_text(encoding="ascii", errors="surrogateescape").rstrip("\n").split("\n")
+    for key, named in values.items():
+        header = "[" + key.replace("\\", "\\\\") + "]"
+        start = next((i for i, line in enumerate(lines)
+                      if re.fullmatch(r"(\[.*\])( \d+)?", line)
+                      and line.rsplit("]", 1)[0].lower() + "]" == header.lower()), None)
+        if start is None:
+            lines += ["", f"{header} {int(time.time())}"]
+            start = len(lines) - 1
+        end = start + 1
+        while end < len(lines) and lines[end] and not lines[end].startswith("["):
+            end += 1
+        for name, text in named.items():
+            entry = _reg_quoted(name) + "=" + _reg_quoted(text)
+            mark = (_reg_quoted(name) + "=").lower()
+            found = [i for i in range(start + 1, end) if lines[i].lower().startswith(mark)]
+            if found:
+                lines[found[0]] = entry
+            else:
+                lines.insert(end, entry)
+                end += 1
+    reg.write_text("\n".join(lines) + "\n", encoding="ascii", errors="surrogateescape")
+
+
+class SetupStepHung(Exception):
+    """One of Wine's own set-up steps (making or starting a prefix, ending its
+    server) passed its limit: a hang of Wine, not of a program under test."""
+
+    def __init__(self, step, prefix, limit):
+        super().__init__(f"Wine's set-up step `{step}` in prefix {Path(prefix).name} "
+                         f"passed its limit of {limit:.0f} s")
+        self.step = step
+        self.limit = limit
+
+
+def _run_setup_step(step, command, env, limit, prefix, **kwargs):
+    """Runs one of Wine's set-up commands; None as limit waits for good."""
+    try:
+        return subprocess.run(command, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              check=False, timeout=limit, **kwargs)
+    except subprocess.TimeoutExpired:
+        raise SetupStepHung(step, prefix, limit) from None
+
+
+def kill_prefix(prefix, env):
+    """Ends every process of a prefix at once, Wine's server first (a hung
+    server may not answer -k, so what is left is killed by its environment)."""
+    try:
+        subprocess.run([FLAVOUR.wineserver, "-k"], env=env, check=False, timeout=patience(30),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    except subprocess.TimeoutExpired:
+        pass
+    mark = b"WINEPREFIX=" + os.fsencode(prefix)
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if mark in f.read().split(b"\0"):
+                    os.kill(int(pid), signal.SIGKILL)
+        except OSError:
+            continue  # ended meanwhile, or not ours
+
+
+def note_setup_retry(hung, attempt, remedy="thrown away, done again in a fresh copy"):
+    """Says that a hung set-up step was ended and what followed, and records
+    it for the run's summary (ARTIFACTS_DIR/setup-retries.txt, a line each)."""
+    line = f"{hung}: {remedy} (retry {attempt})"
+    print(f"SET-UP RETRY: {line}", flush=True)
+    ARTIFACTS_DIR.mkdir(parents=True, exist_ok=True)
+    with open(ARTIFACTS_DIR / SETUP_RETRIES_FILE, "a") as retries:
+        retries.write(f"{hung.step}\t{hung.limit:.0f}\t{line}\n")
+
+
+SETUP_RETRIES_FILE = "setup-retries.txt"
+
+
 # How long the processes of a new prefix may take to end after wineboot
 # (seconds elsewhere; on a busy machine under emulation about a minute).
 TEMPLATE_SETTLE_SECONDS = 300
 
 
-def _template_prefix():
-    """The build's template prefix, made once (under a lock) when missing."""
+def _make_template(template, limit):
+    env = _wine_env(template)
+    Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
+    _run_setup_step("wineboot -i", [FLAVOUR.loader, "wineboot", "-i"],
+                    dict(env, **flavour.creation_environment(FLAVOUR)), limit, template)
+    try:
+        _run_setup_step("wineserver -w", [FLAVOUR.wineserver, "-w"], env,
+                        TEMPLATE_SETTLE_SECONDS if limit is None else min(limit, TEMPLATE_SETTLE_SECONDS),
+                        template)
+    except SetupStepHung:
+        # Under emulation a crashed service can leave Wine's device hosts
+        # waiting for good. Once wineboot has written its update stamp the
+        # prefix is complete: the -k below ends them and saves the registry.
+        if not (template / ".update-timestamp").exists():
+            raise
+    # Real fonts instead of the DejaVu fallback, for honest screenshots.
+    fonts = template / "drive_c" / "windows" / "Fonts"
+    fonts.mkdir(parents=True, exist_ok=True)
+    for font in Path("/usr/share/wine/fonts").glob("*"):
+        shutil.copy2(font, fonts / font.name)
+    _run_setup_step("wineserver -k", [FLAVOUR.wineserver, "-k"], env, limit, template)
+    (template / ".complete").touch()
+
+
+def _template_prefix(limit=None, retries=0):
+    """The build's template prefix, made once (under a lock) when missing.
+    With a limit (seconds on a quiet machine) a hung step of its making
+    throws the half-made prefix away and starts again, `retries` times."""
     template = BUILD_DIR / "wine" / "template"
     template.parent.mkdir(parents=True, exist_ok=True)
     with open(str(template) + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if not (template / ".complete").exists():
+        for attempt in itertools.count(1):
+            if (template / ".complete").exists():
+                break
             shutil.rmtree(template, ignore_errors=True)
-            env = _wine_env(template)
-            Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
-            subprocess.run([FLAVOUR.loader, "wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
             try:
-                subprocess.run([FLAVOUR.wineserver, "-w"], env=env, check=False,
-                               timeout=TEMPLATE_SETTLE_SECONDS)
-            except subprocess.TimeoutExpired:
-                # Under emulation a crashed service can leave Wine's device
-                # hosts waiting for good. Once wineboot has written its
-                # update stamp the prefix is complete: the -k below ends
-                # them and saves the registry.
-                if not (template / ".update-timestamp").exists():
+                _make_template(template, None if limit is None else patience(limit))
+            except SetupStepHung as hung:
+                kill_prefix(template, _wine_env(template))
+                shutil.rmtree(template, ignore_errors=True)
+                if attempt > retries:
                     raise
-            # Real fonts instead of the DejaVu fallback, for honest screenshots.
-            fonts = template / "drive_c" / "windows" / "Fonts"
-            fonts.mkdir(parents=True, exist_ok=True)
-            for font in Path("/usr/share/wine/fonts").glob("*"):
-                shutil.copy2(font, fonts / font.name)
-            subprocess.run([FLAVOUR.wineserver, "-k"], env=env, check=False)
-            (template / ".complete").touch()
+                note_setup_retry(hung, attempt)
     return template
 
 
@@ -217,17 +319,26 @@ class Xvfb:
 class WinePrefix:
     """One throw-away prefix.
 
-    version: a winecfg version name ("winxp", "vista", "win7", "win98", ...).
+    version: a Wine version name ("winxp", "vista", "win7", "win98", ...).
     display: None for no display (windows cannot be created), or a (width,
     height) for a private Xvfb screen. virtual_desktop: a "WxH" text to run
     everything inside a Wine virtual desktop (title bars for screenshots).
+    user_values: further REG_SZ values {HKCU key: {name: text}} the prefix
+    starts with. setup_limit: seconds (on a quiet machine) that each of
+    Wine's own set-up steps may take, or None to wait for good; a step that
+    passes it throws the prefix away and starts again in a fresh copy, at
+    most setup_retries times.
     """
 
-    def __init__(self, name, version="win7", display=None, virtual_desktop=None, keep=None):
+    def __init__(self, name, version="win7", display=None, virtual_desktop=None, keep=None,
+                 user_values=None, setup_limit=None, setup_retries=0):
         self.name = name
         self.version = version
         self.display_size = display
         self.virtual_desktop = virtual_desktop
+        self.user_values = user_values or {}
+        self.setup_limit = setup_limit
+        self.setup_retries = setup_retries
         self.keep = keep if keep is not None else bool(os.environ.get("TESSOLO_KEEP_PREFIX"))
         root = BUILD_DIR / "wine" / "prefixes"
         root.mkdir(parents=True, exist_ok=True)
@@ -245,6 +356,9 @@ class WinePrefix:
         prefix.version = None
         prefix.display_size = None
         prefix.virtual_desktop = None
+        prefix.user_values = {}
+        prefix.setup_limit = None
+        prefix.setup_retries = 0
         prefix.keep = True
         prefix.path = Path(path)
         prefix.env = _wine_env(prefix.path)
@@ -267,7 +381,31 @@ class WinePrefix:
             raise
 
     def _open(self):
-        template = _template_prefix()
+        template = _template_prefix(self.setup_limit, self.setup_retries)
+        Path(self.env["HOME"]).mkdir(parents=True, exist_ok=True)
+        if self.display_size:
+            self.xvfb = Xvfb(*self.display_size)
+            self.env["DISPLAY"] = self.xvfb.start()
+        for attempt in itertools.count(1):
+            self._copy(template)
+            write_user_values(self.path, self._starting_values())
+            try:
+                self._start_wine()
+                break
+            except SetupStepHung as hung:
+                kill_prefix(self.path, self.env)
+                if attempt > self.setup_retries:
+                    raise
+                note_setup_retry(hung, attempt)
+        if self.version:
+            self.check_version(self.version)
+        setup_dir = self.unix_path(SETUP_DIR_WIN)
+        setup_dir.mkdir(parents=True, exist_ok=True)
+        if SETUP_EXE.exists():
+            shutil.copy2(SETUP_EXE, setup_dir / SETUP_EXE.name)
+        return self
+
+    def _copy(self, template):
         if self.path.exists():
             shutil.rmtree(self.path)
         self.path.mkdir(parents=True)
@@ -294,31 +432,31 @@ class WinePrefix:
                 if entry.is_symlink():
                     entry.unlink()
                     entry.mkdir()
-        Path(self.env["HOME"]).mkdir(parents=True, exist_ok=True)
-        if self.display_size:
-            self.xvfb = Xvfb(*self.display_size)
-            self.env["DISPLAY"] = self.xvfb.start()
-        self._start_wine()
+
+    def _starting_values(self):
+        """The user's registry values the prefix starts with: the Windows
+        version (what `winecfg -v` writes, without starting a program), the
+        virtual desktop and the caller's."""
+        values = {}
         if self.version:
-            self.set_version(self.version)
+            values[r"Software\Wine"] = {"Version": self.version}
         if self.virtual_desktop:
-            self.reg_set(r"HKCU\Software\Wine\Explorer", "Desktop", REG_SZ, "Default")
-            self.reg_set(r"HKCU\Software\Wine\Explorer\Desktops", "Default", REG_SZ,
-                         self.virtual_desktop)
-        setup_dir = self.unix_path(SETUP_DIR_WIN)
-        setup_dir.mkdir(parents=True, exist_ok=True)
-        if SETUP_EXE.exists():
-            shutil.copy2(SETUP_EXE, setup_dir / SETUP_EXE.name)
-        return self
+            values[r"Software\Wine\Explorer"] = {"Desktop": "Default"}
+            values[r"Software\Wine\Explorer\Desktops"] = {"Default": self.virtual_desktop}
+        for key, named in self.user_values.items():
+            values.setdefault(key, {}).update(named)
+        return values
+
+    def _setup_step_limit(self):
+        return None if self.setup_limit is None else patience(self.setup_limit)
 
     def _start_wine(self):
         # Wine's background services are started detached, so they never hold
         # the test runner's pipes open.
-        subprocess.run([FLAVOUR.wineserver, "-p"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        subprocess.run([FLAVOUR.loader, "wineboot"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False,
-                       start_new_session=True)
+        limit = self._setup_step_limit()
+        _run_setup_step("wineserver -p", [FLAVOUR.wineserver, "-p"], self.env, limit, self.path)
+        _run_setup_step("wineboot", [FLAVOUR.loader, "wineboot"], self.env, limit, self.path,
+                        start_new_session=True)
 
     def __exit__(self, *exc):
         self.stop_wine()
@@ -331,19 +469,13 @@ class WinePrefix:
 
     def stop_wine(self):
         """Ends every Wine process of the prefix and saves its registry files."""
-        subprocess.run([FLAVOUR.wineserver, "-k"], env=self.env, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run([FLAVOUR.wineserver, "-w"], env=self.env, check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-    def set_version(self, version):
-        """Makes programs of the prefix see the Windows version `version` (a
-        winecfg name: "winxp", "vista", "win7", "win98", ...)."""
-        if FLAVOUR.version_by == "winecfg":
-            self.wine(["winecfg", "-v", version])
-        else:
-            self.reg_set(r"HKCU\Software\Wine", "Version", REG_SZ, version)
-        self.check_version(version)
+        limit = self._setup_step_limit()
+        try:
+            _run_setup_step("wineserver -k", [FLAVOUR.wineserver, "-k"], self.env, limit, self.path)
+            _run_setup_step("wineserver -w", [FLAVOUR.wineserver, "-w"], self.env, limit, self.path)
+        except SetupStepHung as hung:
+            kill_prefix(self.path, self.env)
+            note_setup_retry(hung, 1, "its processes killed")
 
     def check_version(self, version):
         """Raises unless programs of the prefix see the Windows version
