@@ -1,5 +1,5 @@
 // Helps the partner-offer UI tests from a second process in the setup's Wine
-// session: cancels the "File Download" dialog, reports where the browser's
+// session: cancels the download dialog, reports where the browser's
 // and the viewer's windows are, and closes the browser.
 //
 //   offers_driver cancel-download <ms>     exit 0 once Cancel was pressed;
@@ -19,8 +19,11 @@
 
 namespace {
 
-constexpr char kDownloadTitle[] = "File Download";
 constexpr char kDialogClass[] = "#32770";
+// The download dialog is the one dialog with a progress bar. Its title is no
+// mark: it turns into the percentage with the first block, which on a busy
+// machine may come before this program has started.
+constexpr char kProgressClass[] = "msctls_progress32";
 constexpr DWORD kPollMs = 50;
 
 template <typename Probe>
@@ -31,6 +34,14 @@ bool WaitFor(DWORD timeoutMs, Probe probe) {
         if (::GetTickCount() - start >= timeoutMs) return false;
         ::Sleep(kPollMs);
     }
+}
+
+HWND DownloadDialog() {
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, kDialogClass, nullptr); w;
+         w = ::FindWindowExA(nullptr, w, kDialogClass, nullptr)) {
+        if (::FindWindowExA(w, nullptr, kProgressClass, nullptr)) return w;
+    }
+    return nullptr;
 }
 
 // The main window: one holding a child of its own class, else the first one.
@@ -56,7 +67,7 @@ int main(int argc, char** argv) {
     if (command == "cancel-download") {
         HWND dialog = nullptr;
         if (!WaitFor(std::strtoul(argv[2], nullptr, 10), [&] {
-                return (dialog = ::FindWindowA(kDialogClass, kDownloadTitle)) != nullptr;
+                return (dialog = DownloadDialog()) != nullptr;
             })) {
             return 1;
         }
