@@ -36,7 +36,8 @@ Function KernelFunction(const char* name) {
 
 void LoadLibrariesFromSystemFolderOnly() {
     if (const auto setDllDirectory = KernelFunction<SetDllDirectoryFunction>(kSetDllDirectory)) {
-        (void)setDllDirectory(kNoDllDirectory);  // the restriction below covers it where it fails
+        // Where it fails the current directory stays in the search, as where it is missing.
+        (void)setDllDirectory(kNoDllDirectory);
     }
     const auto setDefaultDllDirectories =
         KernelFunction<SetDefaultDllDirectoriesFunction>(kSetDefaultDllDirectories);
