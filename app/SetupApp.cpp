@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "product/RunningMutex.h"
 #include "app/SilentInstall.h"
+#include "framework/CommonControlsApi.h"
 #include "framework/Handles.h"
 #include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
@@ -36,7 +37,7 @@ BOOL SetupApp::InitInstance() {
 
     // The three-dimensional control look: the common controls of this system.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    RegisterCommonControlClasses(&controls);
 
     const char* commandLine = ::GetCommandLineA();
     if (IsSilentCommandLine(commandLine)) {

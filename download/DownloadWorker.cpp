@@ -8,6 +8,7 @@
 #include "download/ReadBlockSize.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
+#include "framework/WinInetApi.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -49,7 +50,7 @@ std::string ApplicationName() {
 bool QueryHeaderText(HINTERNET request, DWORD query, char (&text)[kHeaderTextBytes]) {
     DWORD size = kHeaderTextBytes;
     DWORD index = 0;
-    return ::HttpQueryInfoA(request, query, text, &size, &index) != FALSE;
+    return WinInetLibrary().HttpQueryInfoA(request, query, text, &size, &index) != FALSE;
 }
 
 }  // namespace
@@ -92,46 +93,48 @@ int CHttpDownloadDlg::DrainAndAskForLogin(bool& retry) {
     char drain[kDrainBlockBytes];
     DWORD got = 0;
     do {
-        if (!::InternetReadFile(m_hRequest.Get(), drain, kDrainBlockBytes, &got)) {
+        if (!WinInetLibrary().InternetReadFile(m_hRequest.Get(), drain, kDrainBlockBytes, &got)) {
             FailWithCode(IDS_DL_READ_ERROR, 0);
             return 0;
         }
     } while (got != 0);
-    const DWORD answer = ::InternetErrorDlg(m_hWnd, m_hRequest.Get(),
-                                            ERROR_INTERNET_INCORRECT_PASSWORD, kLoginDialogFlags,
-                                            nullptr);
+    const DWORD answer = WinInetLibrary().InternetErrorDlg(m_hWnd, m_hRequest.Get(),
+                                                           ERROR_INTERNET_INCORRECT_PASSWORD,
+                                                           kLoginDialogFlags, nullptr);
     retry = answer == ERROR_INTERNET_FORCE_RETRY;
     return 1;
 }
 
 void CHttpDownloadDlg::RunTransfer() {
-    m_hSession.Reset(::InternetOpenA(ApplicationName().c_str(), kSessionAccessType,
-                                     nullptr, nullptr, 0));
+    const WinInetApi& wininet = WinInetLibrary();
+    if (!wininet) return FailWithCode(IDS_DL_GENERIC_ERROR, ERROR_MOD_NOT_FOUND);
+    m_hSession.Reset(wininet.InternetOpenA(ApplicationName().c_str(), kSessionAccessType,
+                                           nullptr, nullptr, 0));
     if (!m_hSession) return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     if (CancelSeen()) return;
 
-    if (::InternetSetStatusCallback(m_hSession.Get(), &CHttpDownloadDlg::StatusCallback) ==
+    if (wininet.InternetSetStatusCallback(m_hSession.Get(), &CHttpDownloadDlg::StatusCallback) ==
         INTERNET_INVALID_STATUS_CALLBACK) {
         return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     }
     if (CancelSeen()) return;
 
     const bool withLogin = !m_strUser.empty();
-    m_hConnect.Reset(::InternetConnectA(m_hSession.Get(), m_strHost.c_str(), m_wPort,
-                                        withLogin ? m_strUser.c_str() : nullptr,
-                                        withLogin ? m_strPassword.c_str() : nullptr, m_dwService,
-                                        0, reinterpret_cast<DWORD_PTR>(this)));
+    m_hConnect.Reset(wininet.InternetConnectA(m_hSession.Get(), m_strHost.c_str(), m_wPort,
+                                              withLogin ? m_strUser.c_str() : nullptr,
+                                              withLogin ? m_strPassword.c_str() : nullptr,
+                                              m_dwService, 0, reinterpret_cast<DWORD_PTR>(this)));
     if (!m_hConnect) return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
     if (CancelSeen()) return;
 
     const char* acceptTypes[] = {"*/*", nullptr};
-    m_hRequest.Reset(::HttpOpenRequestA(m_hConnect.Get(), nullptr, m_strObjectPath.c_str(),
-                                        nullptr, nullptr, acceptTypes, kRequestFlags,
-                                        reinterpret_cast<DWORD_PTR>(this)));
+    m_hRequest.Reset(wininet.HttpOpenRequestA(m_hConnect.Get(), nullptr, m_strObjectPath.c_str(),
+                                              nullptr, nullptr, acceptTypes, kRequestFlags,
+                                              reinterpret_cast<DWORD_PTR>(this)));
     if (!m_hRequest) return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
     if (CancelSeen()) return;
 
-    if (!::HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
+    if (!wininet.HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
         return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
     }
 
@@ -150,7 +153,7 @@ void CHttpDownloadDlg::RunTransfer() {
         // A declined login leaves nothing to download: the login reply's body
         // is gone, and copying on would report an empty file as a success.
         if (!retry) return FailWithCode(IDS_DL_NO_HTTP_RESPONSE, status);
-        if (!::HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
+        if (!wininet.HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
             return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
         }
     }
@@ -168,7 +171,7 @@ void CHttpDownloadDlg::RunTransfer() {
     DWORD got = 0;
     do {
         const DWORD readStart = ::GetTickCount();
-        if (!::InternetReadFile(m_hRequest.Get(), block.data(), asked, &got)) {
+        if (!wininet.InternetReadFile(m_hRequest.Get(), block.data(), asked, &got)) {
             return FailWithCode(IDS_DL_READ_ERROR, 0);
         }
         asked = NextReadBlockBytes(asked, got, ::GetTickCount() - readStart);

@@ -4,6 +4,7 @@
 
 #include "download/DownloadAddress.h"
 #include "download/DownloadDisplay.h"
+#include "framework/CommonControlsApi.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
 #include "framework/WinApp.h"
@@ -35,7 +36,7 @@ HWND CHttpDownloadDlg::Owner() const {
 INT_PTR CHttpDownloadDlg::DoModal() {
     // The template's bar is a common control; its class must exist first.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&controls);
+    RegisterCommonControlClasses(&controls);
     return ::DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(IDD_DOWNLOAD), Owner(),
                              &CHttpDownloadDlg::DialogProc, reinterpret_cast<LPARAM>(this)) ==
                    IDOK

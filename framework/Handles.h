@@ -45,7 +45,7 @@ using UniqueModule = UniqueHandle<ModuleTraits>;
 struct InternetTraits {
     using Handle = HINTERNET;
     static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::InternetCloseHandle(h); }
+    static void Close(Handle h);  // through the system's wininet.dll (WinInetApi.cpp)
 };
 using UniqueInternet = UniqueHandle<InternetTraits>;
 

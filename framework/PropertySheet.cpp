@@ -1,6 +1,7 @@
 // One mechanism with PropertyPage.cpp: the sheet describes its pages, a page reports its activation.
 #include "framework/PropertySheet.h"
 
+#include "framework/CommonControlsApi.h"
 #include "framework/PropertyPage.h"
 #include "framework/WinApp.h"
 
@@ -11,6 +12,9 @@ namespace {
 PropertySheetDialog* s_sheetBeingCreated = nullptr;
 
 constexpr char kSheetProperty[] = "PropertySheet.this";
+
+// PropertySheetA's answer when the sheet could not be created.
+constexpr INT_PTR kSheetFailed = -1;
 
 }  // namespace
 
@@ -66,7 +70,8 @@ INT_PTR PropertySheetDialog::DoModal() {
 
     m_activeIndex = static_cast<int>(m_psh.nStartPage);
     s_sheetBeingCreated = this;
-    const INT_PTR result = ::PropertySheetA(&m_psh);
+    const CommonControlsApi& controls = CommonControlsLibrary();
+    const INT_PTR result = controls ? controls.PropertySheetA(&m_psh) : kSheetFailed;
     s_sheetBeingCreated = nullptr;
     return result;
 }

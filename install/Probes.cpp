@@ -7,6 +7,7 @@
 
 #include "product/Limits.h"
 #include "framework/Handles.h"
+#include "framework/VersionApi.h"
 #include "install/OsFamilyQuery.h"
 #include "install/VersionRule.h"
 
@@ -23,15 +24,17 @@ struct FileCloser {
 bool IsWindows9x() { return QueryOsVersion().platformId == VER_PLATFORM_WIN32_WINDOWS; }
 
 int ReadFileVersion(const char* path, char* versionText, char* companyName) {
+    const VersionApi& version = VersionLibrary();
+    if (!version) return -1;
     DWORD ignored = 0;
-    const DWORD blockSize = ::GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD blockSize = version.GetFileVersionInfoSizeA(path, &ignored);
     if (blockSize == 0) return -1;
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[blockSize]);
     if (!block) return -1;
-    if (!::GetFileVersionInfoA(path, 0, blockSize, block.get())) return -1;
+    if (!version.GetFileVersionInfoA(path, 0, blockSize, block.get())) return -1;
     void* fixedInfo = nullptr;
     UINT fixedLength = 0;
-    if (!::VerQueryValueA(block.get(), "\\", &fixedInfo, &fixedLength) || !fixedInfo ||
+    if (!version.VerQueryValueA(block.get(), "\\", &fixedInfo, &fixedLength) || !fixedInfo ||
         fixedLength < sizeof(VS_FIXEDFILEINFO)) {
         return -1;
     }
@@ -45,7 +48,8 @@ int ReadFileVersion(const char* path, char* versionText, char* companyName) {
         companyName[0] = '\0';
         void* company = nullptr;
         UINT companyLength = 0;
-        if (::VerQueryValueA(block.get(), kCompanyNameQuery, &company, &companyLength) && company) {
+        if (version.VerQueryValueA(block.get(), kCompanyNameQuery, &company, &companyLength) &&
+            company) {
             const size_t length = strnlen(static_cast<const char*>(company),
                                           companyLength < kMaxPath ? companyLength : kMaxPath - 1);
             std::memcpy(companyName, company, length);

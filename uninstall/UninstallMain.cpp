@@ -12,6 +12,7 @@
 #include "product/ProductInfo.h"
 #include "product/RunningMutex.h"
 #include "framework/Handles.h"
+#include "framework/LibrarySearch.h"
 #include "install/InstallLog.h"
 #include "install/LogRecord.h"
 #include "uninstall/SelfRemoval.h"
@@ -178,6 +179,7 @@ int Uninstall(bool silent) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesFromSystemFolderOnly();
     const char* commandLine = ::GetCommandLineA();
     if (const char* cleanup = std::strstr(commandLine, kCleanupOption)) {
         return RunCleanup(cleanup + std::strlen(kCleanupOption));

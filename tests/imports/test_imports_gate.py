@@ -26,6 +26,14 @@ int start(void) { return (int)GetTickCount64() + FarOff() + LateOne(); }
 DEFINITIONS = {"ord": "LIBRARY ord.dll\nEXPORTS\nFarOff @7 NONAME\n",
                "late": "LIBRARY late.dll\nEXPORTS\nLateOne\n"}
 
+# What the setup and the uninstaller may name in their import tables: the
+# system's known libraries and the C runtime, which the loader takes from the
+# system folder whatever lies beside the program. Anything else they load at
+# run time by its full system-folder path.
+SYSTEM_LIBRARIES = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
+                    "ole32.dll", "oleaut32.dll", "msvcrt.dll"}
+ELEVATED_PROGRAMS = ("tessolo-setup.exe", "payload/files/ts_uninstall.exe")
+
 
 class ShippedFiles(unittest.TestCase):
     def test_every_shipped_file_loads_on_98se_2000_and_xp(self):
@@ -41,6 +49,15 @@ class ShippedFiles(unittest.TestCase):
             if not verdict.passed:
                 refused.append(verdict.line(path.name))
         self.assertEqual(refused, [])
+
+
+class ImportedLibraries(unittest.TestCase):
+    def test_setup_and_uninstaller_import_only_system_libraries(self):
+        for program in ELEVATED_PROGRAMS:
+            with self.subTest(program=program):
+                libraries = {item.dll for item in read_imports(BUILD / program)}
+                self.assertIn("kernel32.dll", libraries)
+                self.assertEqual(set(), libraries - SYSTEM_LIBRARIES)
 
 
 class LoadRule(unittest.TestCase):

@@ -21,6 +21,7 @@ import shutil
 import time
 import unittest
 
+from tests.e2e import test_planted_libraries as planted
 from tests.e2e import test_registration as registration
 from tests.e2e import test_silent_install as silent
 from tests.e2e import test_uninstall as uninstall
@@ -111,6 +112,9 @@ class ShippedFilesTest(unittest.TestCase):
 
     def test_xp_install_with_every_option_and_the_silent_uninstall_round_trip(self):
         with SmokePrefix("smoke-xp", version="winxp") as wp:
+            # A version.dll planted where the setup and the uninstaller's copy run is never called.
+            wp.env.update(planted.native_first(wp, "version.dll"))
+            planted.plant(wp, "version.dll", wine.SETUP_DIR_WIN, planted.temp_folder(wp))
             before, after = self.install(wp)
             self.assert_installed(wp, "xp", before, after)
             self.assertEqual(0, wp.run_exact(f'"{uninstall.UNINSTALLER}" /silent',
@@ -118,6 +122,7 @@ class ShippedFilesTest(unittest.TestCase):
             self.assertTrue(uninstall.wait_gone(wp, uninstall.FOLDER, timeout=PROCESS_SECONDS))
             uninstall.UninstallTest.assert_same(self, before, uninstall.snapshot(wp))
             self.assertEqual([], uninstall.log_texts(wp))
+            self.assertEqual([], planted.recorded(wp, "called "))
 
     def test_other_family_install_with_every_option_then_a_silent_stop(self):
         with SmokePrefix("smoke-98", version="win98") as wp:
