@@ -200,7 +200,7 @@ TEST_F(PartnerEligibility, LibraryNameThatCannotBeFreedIsNeverWrittenThrough) {
         keeper.Reset();
         EXPECT_EQ("another file", ReadWholeFile(other)) << c.name;
         if (!c.hardLink) {
-            EXPECT_EQ("kept", ReadWholeFile(library)) << c.name;
+            EXPECT_EQ("kept", ReadWholeFile(library).substr(0, 16)) << c.name;
         }
         (void)::DeleteFileA(library.c_str());
     }
