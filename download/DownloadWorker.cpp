@@ -181,6 +181,7 @@ void CHttpDownloadDlg::RunTransfer() {
                 return FailWithCode(IDS_DL_READ_ERROR, ::GetLastError());
             }
             if (written != got) return FailWithCode(IDS_DL_READ_ERROR, kShortWrite);
+            m_hashWritten.Update(block.data(), got);
             total += got;
             TrackProgress(progress, total, ::GetTickCount(), *this);
         }
@@ -192,7 +193,11 @@ void CHttpDownloadDlg::RunTransfer() {
         return FailWithCode(IDS_DL_READ_ERROR, kBodyCutShort);
     }
 
-    m_fileOut.Reset();
-    if (m_bCancelRequested) (void)::DeleteFileA(m_strTargetPath.c_str());
+    // A complete file stays open: closed here, it would be anyone's to write
+    // before its owner holds it.
+    if (m_bCancelRequested) {
+        m_fileOut.Reset();
+        (void)::DeleteFileA(m_strTargetPath.c_str());
+    }
     ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 0, 0);
 }

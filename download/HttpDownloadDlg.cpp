@@ -4,6 +4,7 @@
 
 #include "download/DownloadAddress.h"
 #include "download/DownloadDisplay.h"
+#include "download/HeldFile.h"
 #include "framework/CommonControlsApi.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
@@ -110,9 +111,9 @@ BOOL CHttpDownloadDlg::OnInitDialog() {
     m_wPort = parts.port;
     m_strObjectPath = parts.objectPath;
 
-    // Others may read the file while it grows, never write it.
-    m_fileOut.Reset(::CreateFileA(m_strTargetPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A new file under the name, never one planted there; others may read it
+    // while it grows, never write it.
+    m_fileOut = CreateFileAfresh(m_strTargetPath);
     if (!m_fileOut) {
         EndDialog(IDCANCEL);
         return TRUE;

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "download/Sha256.h"
 #include "download/TransferProgress.h"
 #include "framework/Handles.h"
 
@@ -40,6 +41,12 @@ public:
 
     // The worker's failure text; read it after DoModal returned.
     std::string m_strError;
+
+    // After IDOK: the complete file, still open for writing with only reading
+    // shared, for the owner to hold (HeldFile.h) before closing this writer,
+    // and the SHA-256 of every byte written into it.
+    UniqueFile m_fileOut;
+    Sha256 m_hashWritten;
 
 protected:
     virtual void DoDataExchange();
@@ -89,6 +96,5 @@ private:
     // Written by the user-interface thread only, polled by the worker.
     std::atomic<int32_t> m_bCancelRequested{0};
     int32_t m_bCloseAllowed = 0;
-    UniqueFile m_fileOut;
     UniqueKernelHandle m_pWorker;
 };

@@ -100,15 +100,21 @@ UniqueFile CreateTemporaryBeside(const char* path, TemporaryFile& temporary) {
 
 BOOL(WINAPI* MoveFileExForReplace)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
 
-int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
+bool LoadResourceBytes(WORD id, LPCSTR type, const void*& bytes, DWORD& size) {
     const HMODULE module = AppInstance();
     const HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(id), type);
-    if (!info) return 0;
+    if (!info) return false;
     const HGLOBAL loaded = ::LoadResource(module, info);
-    if (!loaded) return 0;
-    const void* bytes = ::LockResource(loaded);
-    if (!bytes) return 0;
-    const DWORD size = ::SizeofResource(module, info);
+    if (!loaded) return false;
+    bytes = ::LockResource(loaded);
+    size = ::SizeofResource(module, info);
+    return bytes != nullptr;
+}
+
+int ExtractResourceToFile(const char* path, WORD id, LPCSTR type) {
+    const void* bytes = nullptr;
+    DWORD size = 0;
+    if (!LoadResourceBytes(id, type, bytes, size)) return 0;
 
     // Clears read-only, hidden and system so that an existing file can be
     // replaced; a missing file simply fails here.

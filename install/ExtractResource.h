@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+// The bytes of resource (id, type) of the setup's module; false without one.
+bool LoadResourceBytes(WORD id, LPCSTR type, const void*& bytes, DWORD& size);
+
 // Writes resource (id, type) of the setup's module byte for byte to `path`
 // (a string type such as "DLL", or MAKEINTRESOURCE(23) for HTML). Returns 1
 // when the file is in place, 0 otherwise. The bytes first go to a complete

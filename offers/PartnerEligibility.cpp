@@ -4,7 +4,6 @@
 #include "framework/Handles.h"
 #include "install/RunInstall.h"
 #include "offers/ExtractResourceToTemp.h"
-#include "offers/TempFolderFile.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -29,10 +28,8 @@ Function LookUp(const UniqueModule& library, const char* name) {
 
 int CheckToolbarEligible(DWORD* offerReasons) {
     char path[kMaxPath];
-    if (!ExtractResourceToTemp(path, kToolbarLibraryName, IDR_TOOLBAR_CHECK_DLL)) return 0;
-
-    // Held from here until it is loaded, so the library written is the one loaded.
-    UniqueFile held = HoldAgainstChange(path);
+    // Held from its writing until it is loaded, so the library written is the one loaded.
+    UniqueFile held = ExtractResourceToTemp(path, kToolbarLibraryName, IDR_TOOLBAR_CHECK_DLL);
     if (!held) return 0;
     UniqueModule library(::LoadLibraryA(path));
     held.Reset();
@@ -49,9 +46,8 @@ int CheckToolbarEligible(DWORD* offerReasons) {
 
 int CheckBrowserEligible(DWORD* offerReasons) {
     char path[kMaxPath];
-    if (!ExtractResourceToTemp(path, kBrowserLibraryName, IDR_BROWSER_CHECK_DLL)) return 0;
-    // Held from here until it is loaded, so the library written is the one loaded.
-    UniqueFile held = HoldAgainstChange(path);
+    // Held from its writing until it is loaded, so the library written is the one loaded.
+    UniqueFile held = ExtractResourceToTemp(path, kBrowserLibraryName, IDR_BROWSER_CHECK_DLL);
     if (!held) return 0;
 
     int result = 0;

@@ -1,33 +1,37 @@
 #include "offers/PartnerInstallers.h"
 
+#include <utility>
 #include <vector>
 
 #include <windows.h>
 
 #include "install/InstallOptions.h"
+#include "download/HeldFile.h"
 #include "download/HttpDownloadDlg.h"
 #include "framework/Handles.h"
 #include "framework/WinApp.h"
 #include "install/Probes.h"
 #include "install/RunInstall.h"
-#include "install/VersionRule.h"
 #include "offers/PickPartnerDownloadBase.h"
 #include "offers/TempFolderFile.h"
+#include "product/Limits.h"
+#include "product/PartnerDigests.h"
 
 namespace {
 
+// Each file on the download servers beside the digest the build carries for it.
 constexpr char kToolbarSavedAs[] = "google_toolbar_installer.exe";
 constexpr char kToolbarFileNt[] = "google_toolbar_tesd.exe";
+constexpr const char* kToolbarDigestNt = kToolbarInstallerNtSha256;
 constexpr char kToolbarArgumentsNt[] = "/e:asknot /t:24 /d:ask /h:ask /q /r:TESC";
 constexpr char kToolbarFile9x[] = "google_toolbar_9x_de.exe";
+constexpr const char* kToolbarDigest9x = kToolbarInstaller9xSha256;
 constexpr char kToolbarArguments9x[] = "/q /s:de";
 constexpr char kToolbarLabel[] = "Google Toolbar";
-// The 9x installer carries no version resource; anything up to this size is
-// an error page or a truncated transfer, not the installer.
-constexpr int kToolbar9xMinimumBytes = 559000;
 
 constexpr char kBrowserSavedAs[] = "GoogleChromeDownloader.exe";
 constexpr char kBrowserFile[] = "google_chrome.exe";
+constexpr const char* kBrowserDigest = kBrowserDownloaderSha256;
 constexpr char kBrowserArgumentsDefault[] = "/default:true";
 constexpr char kBrowserArgumentsNotDefault[] = "/default:false";
 constexpr char kBrowserLabel[] = "Google Chrome";
@@ -35,9 +39,18 @@ constexpr char kBrowserLabel[] = "Google Chrome";
 // The installer may still be closing its own file when it ends.
 constexpr DWORD kDeleteDelayMs = 250;
 
-bool HasVersionResource(const std::string& path) {
-    char versionText[kVersionTextSize];
-    return ReadFileVersion(path.c_str(), versionText, nullptr) == 1;
+// Anyone on the way from the server (a proxy, a redirect) can hand out a
+// program of their own, so only the file the build vouches for runs: the
+// held file must be the bytes written, and those the partner's.
+UniqueFile HoldVerified(DownloadedFile& downloaded, const std::string& target,
+                        const char* expectedSha256) {
+    UniqueFile held = HoldWrittenFile(std::move(downloaded.writer), target);
+    Sha256Digest digest;
+    if (!held || !DigestOfHeldFile(held, digest) || digest != downloaded.digest ||
+        Sha256Hex(digest) != expectedSha256) {
+        return UniqueFile();
+    }
+    return held;
 }
 
 void RepaintActiveWindow() {
@@ -46,16 +59,24 @@ void RepaintActiveWindow() {
 
 // Starts target + arguments. The target is quoted: the temporary folder may
 // hold blanks, and an unquoted path would let "C:\Documents.exe" and the like
-// run instead. Empty when the process could not be created.
+// run instead. The installer's current directory is part of its library
+// search path, so it starts in the system folder, which only administrators
+// write, not in the setup's (often a downloads folder). Empty when the
+// process could not be created.
 UniqueKernelHandle StartInstaller(const std::string& target, const char* arguments) {
+    char systemFolder[kMaxPath] = {};
+    const UINT folderLength = ::GetSystemDirectoryA(systemFolder, kMaxPath);
+    if (folderLength == 0 || folderLength >= static_cast<UINT>(kMaxPath)) {
+        return UniqueKernelHandle();
+    }
     const std::string line = "\"" + target + "\" " + arguments;
     std::vector<char> commandLine(line.begin(), line.end());
     commandLine.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          systemFolder, &startup, &process)) {
         return UniqueKernelHandle();
     }
     UniqueKernelHandle threadHandle(process.hThread);
@@ -99,12 +120,16 @@ void DeleteAfterPause(const std::string& target) {
 
 }  // namespace
 
-bool DownloadWithDialog(const std::string& url, const std::string& target, const char* label) {
+bool DownloadWithDialog(const std::string& url, const std::string& target, const char* label,
+                        DownloadedFile& file) {
     CHttpDownloadDlg dialog;
     dialog.m_strUrl = url;
     dialog.m_strTargetPath = target;
     dialog.m_strSourceLabel = label;
-    return dialog.DoModal() == IDOK;
+    if (dialog.DoModal() != IDOK) return false;
+    file.writer = std::move(dialog.m_fileOut);
+    file.digest = dialog.m_hashWritten.Digest();
+    return true;
 }
 
 void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
@@ -118,14 +143,13 @@ void RunToolbarOffer(bool windows9x, const PartnerDownload& download) {
         PickPartnerDownloadBase() + (windows9x ? kToolbarFile9x : kToolbarFileNt);
     const char* arguments = windows9x ? kToolbarArguments9x : kToolbarArgumentsNt;
 
-    if (download(address, target, kToolbarLabel)) {
+    DownloadedFile downloaded;
+    if (download(address, target, kToolbarLabel, downloaded)) {
         RepaintActiveWindow();
-        // A file someone else holds open for writing cannot be vouched for.
-        UniqueFile held = HoldAgainstChange(target);
-        const bool verified =
-            held && (windows9x ? FileSizeOf(target.c_str()) > kToolbar9xMinimumBytes
-                               : HasVersionResource(target));
-        if (verified) {
+        // Held from here until its process exists.
+        UniqueFile held =
+            HoldVerified(downloaded, target, windows9x ? kToolbarDigest9x : kToolbarDigestNt);
+        if (held) {
             UniqueKernelHandle installer = StartInstaller(target, arguments);
             held.Reset();
             // An installer that never started installed nothing: the finished
@@ -150,10 +174,11 @@ void RunBrowserOffer(bool asDefault, const PartnerDownload& download) {
     const std::string address = PickPartnerDownloadBase() + kBrowserFile;
     const char* arguments = asDefault ? kBrowserArgumentsDefault : kBrowserArgumentsNotDefault;
 
-    if (download(address, target, kBrowserLabel)) {
+    DownloadedFile downloaded;
+    if (download(address, target, kBrowserLabel, downloaded)) {
         RepaintActiveWindow();
-        UniqueFile held = HoldAgainstChange(target);
-        if (held && HasVersionResource(target)) {
+        UniqueFile held = HoldVerified(downloaded, target, kBrowserDigest);
+        if (held) {
             RepaintActiveWindow();
             UniqueKernelHandle installer = StartInstaller(target, arguments);
             held.Reset();

@@ -13,8 +13,3 @@ std::string TempFolderFile(const char* name) {
     std::string path = std::string(folder) + name;
     return path.size() < static_cast<size_t>(kMaxPath) ? path : std::string();
 }
-
-UniqueFile HoldAgainstChange(const std::string& path) {
-    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}

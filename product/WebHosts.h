@@ -7,7 +7,10 @@ constexpr char kProductWebBase[] = "http://www.tessolo.example";
 constexpr char kEulaPath[] = "/eula.htm";
 constexpr char kFaqPath[] = "/faq.htm";
 
-// The maker's two download bases for partner installers.
+// The maker's two download bases for partner installers. What the setup runs
+// from there must have the SHA-256 digest the build carries for it
+// (product/PartnerDigests.h, generated from the build settings
+// TESSOLO_PARTNER_*_SHA256).
 constexpr char kMainDownloadBase[] = "http://download.tessolo.example/google/";
 constexpr char kAltDownloadBase[] = "http://mirror.tessolo.example/google/";
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "framework/Handles.h"
+#include "tests/wine/ImportHook.h"
 #include "tests/wine/ScratchFolder.h"
 
 constexpr char kToolbarProductKey[] = "SOFTWARE\\Google\\Google Toolbar";
@@ -68,6 +69,81 @@ struct HoldWatch {
     }
 };
 inline HoldWatch g_holdWatch;
+
+// The path of an open file, as its handle knows it (Vista and later, as Wine).
+inline std::string PathOf(HANDLE file) {
+    using FinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+    static const auto finalPath = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+    char path[MAX_PATH] = {};
+    if (!finalPath || finalPath(file, path, MAX_PATH, 0) == 0) return {};
+    const std::string text = path;
+    return text.rfind("\\\\?\\", 0) == 0 ? text.substr(4) : text;
+}
+
+// The stand-in partner programs and libraries, built beside this test's folder.
+inline std::string StandIn(const char* name) {
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    for (int level = 0; level < 3; ++level) path.erase(path.find_last_of('\\'));
+    return path + "\\payload\\partner\\" + name;
+}
+
+extern "C" decltype(&::CreateFileA) createFileSlot IMPORT_SLOT(CreateFileA, 28);
+inline const auto realCreateFile = createFileSlot;
+
+// Someone else in the temporary folder: each time the setup is about to open
+// the watched file for reading (to hold, check or use it), puts its own bytes
+// there: in place when the file can be written, else as a new file under its
+// name when the old one can be deleted.
+struct Swapper {
+    std::string path;
+    std::string bytes;
+    int chances = 0;
+    int swaps = 0;
+
+    void Swap() {
+        ++chances;
+        constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        UniqueFile file(realCreateFile(path.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        if (!file && ::DeleteFileA(path.c_str())) {
+            file.Reset(realCreateFile(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                                      nullptr));
+        }
+        DWORD written = 0;
+        if (file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                &written, nullptr) &&
+            ::SetEndOfFile(file.Get())) {
+            ++swaps;
+        }
+    }
+};
+inline Swapper g_swapper;
+
+inline HANDLE WINAPI CreateFileAndSwap(LPCSTR name, DWORD access, DWORD share,
+                                       LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                                       DWORD flags, HANDLE model) {
+    if ((access & GENERIC_READ) && _stricmp(name, g_swapper.path.c_str()) == 0) g_swapper.Swap();
+    return realCreateFile(name, access, share, security, disposition, flags, model);
+}
+
+// Puts the swapper before every CreateFileA of this program for one scope.
+struct SwapWhenOpened {
+    SwapWhenOpened(const std::string& path, const std::string& bytes) {
+        g_swapper = {path, bytes, 0, 0};
+    }
+    ImportHook<decltype(&::CreateFileA)> hook{createFileSlot, CreateFileAndSwap};
+};
+
+// Opens the file for writing the way another program would keep it: sharing
+// reading and writing but not deleting, so its name cannot be freed.
+inline UniqueFile KeepOpenForWriting(const std::string& path) {
+    return UniqueFile(realCreateFile(path.c_str(), GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0,
+                                     nullptr));
+}
 
 inline void CreateKey(HKEY root, const char* subkey) {
     UniqueKey key;

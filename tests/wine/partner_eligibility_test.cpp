@@ -131,6 +131,81 @@ TEST_F(PartnerEligibility, LibraryIsHeldUntilItIsLoaded) {
     }
 }
 
+struct SwappedLibrary {
+    std::string otherExport;
+    bool loaded = false;
+};
+SwappedLibrary g_swappedLibrary;
+
+HMODULE WINAPI LoadLibraryAndLookForSwapped(LPCSTR path) {
+    HMODULE module = realLoadLibrary(path);
+    if (module && ::GetProcAddress(module, g_swappedLibrary.otherExport.c_str())) {
+        g_swappedLibrary.loaded = true;
+    }
+    return module;
+}
+
+// Someone who can write in the temporary folder puts the other partner's
+// library in the check library's place whenever the setup opens it to hold or
+// compare it: that library is never loaded, and the check answers only when
+// its library was not touched.
+TEST_F(PartnerEligibility, LibrarySwappedAsItIsHeldIsNotLoaded) {
+    ImportHook<decltype(&::LoadLibraryA)> load(loadLibrarySlot, LoadLibraryAndLookForSwapped);
+    struct Case {
+        const char* library;
+        int (*check)(DWORD*);
+        const char* swappedIn;
+        const char* swappedInExport;
+    } cases[] = {
+        {"gtapi.dll", CheckToolbarEligible, "gcapi.dll", "_GoogleChromeCompatibilityCheck@8"},
+        {"gcapi.dll", CheckBrowserEligible, "gtapi.dll", "ToolbarCompatibilityCheck"},
+    };
+    for (const Case& c : cases) {
+        SwapWhenOpened swapper(m_temp / c.library, ReadWholeFile(StandIn(c.swappedIn)));
+        g_swappedLibrary = {c.swappedInExport, false};
+        DWORD reasons = 0;
+        const int result = c.check(&reasons);
+        EXPECT_LT(0, g_swapper.chances) << c.library;
+        EXPECT_FALSE(g_swappedLibrary.loaded) << c.library;
+        EXPECT_EQ(g_swapper.swaps == 0 ? 1 : 0, result) << c.library;
+    }
+}
+
+// A check library's name in the temporary folder that cannot be freed for a
+// new file (another program keeps the old one open to write into) fails the
+// check; nothing is written through it, nor through a link under that name.
+TEST_F(PartnerEligibility, LibraryNameThatCannotBeFreedIsNeverWrittenThrough) {
+    const std::string library = m_temp / "gtapi.dll";
+    const std::string other = m_temp / "other.dll";
+    struct Case {
+        const char* name;
+        bool hardLink;
+        int result;
+    } cases[] = {
+        {"kept open for writing by another program", false, 0},
+        {"a hard link to another file", true, 1},
+    };
+    for (const Case& c : cases) {
+        WriteTextFile(other, "another file");
+        UniqueFile keeper;
+        DWORD count = 0;
+        if (c.hardLink) {
+            ASSERT_TRUE(::CreateHardLinkA(library.c_str(), other.c_str(), nullptr)) << c.name;
+        } else {
+            keeper = KeepOpenForWriting(library);
+            ASSERT_TRUE(keeper && ::WriteFile(keeper.Get(), "kept", 4, &count, nullptr)) << c.name;
+        }
+        DWORD reasons = 0;
+        EXPECT_EQ(c.result, CheckToolbarEligible(&reasons)) << c.name;
+        keeper.Reset();
+        EXPECT_EQ("another file", ReadWholeFile(other)) << c.name;
+        if (!c.hardLink) {
+            EXPECT_EQ("kept", ReadWholeFile(library).substr(0, 16)) << c.name;
+        }
+        (void)::DeleteFileA(library.c_str());
+    }
+}
+
 // A library that cannot be written makes its offer ineligible, quietly.
 TEST_F(PartnerEligibility, UnwritableLibraryMeansNotEligible) {
     ASSERT_TRUE(::CreateDirectoryA((m_temp / "gtapi.dll").c_str(), nullptr));
@@ -147,10 +222,10 @@ TEST_F(PartnerEligibility, UnwritableLibraryMeansNotEligible) {
 TEST(ExtractResourceToTemp, WritesIntoTheTemporaryFolderOrRefusesTooLongPaths) {
     PrivateTempFolder temp;
     char path[kMaxPath];
-    ASSERT_EQ(1, ExtractResourceToTemp(path, "gtapi.dll", IDR_TOOLBAR_CHECK_DLL));
+    ASSERT_TRUE(ExtractResourceToTemp(path, "gtapi.dll", IDR_TOOLBAR_CHECK_DLL));
     EXPECT_EQ(temp / "gtapi.dll", path);
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(0, ExtractResourceToTemp(path, "missing.dll", 9999));
+    EXPECT_FALSE(ExtractResourceToTemp(path, "missing.dll", 9999));
 
     // A temporary folder so long that the name no longer fits in 260
     // characters: refused, and nothing is written past the buffer.
@@ -164,7 +239,7 @@ TEST(ExtractResourceToTemp, WritesIntoTheTemporaryFolderOrRefusesTooLongPaths) {
     char guarded[kMaxPath + 16];
     std::memset(guarded, 'G', sizeof guarded);
     const std::string longName(40, 'n');
-    EXPECT_EQ(0, ExtractResourceToTemp(guarded, longName.c_str(), IDR_TOOLBAR_CHECK_DLL));
+    EXPECT_FALSE(ExtractResourceToTemp(guarded, longName.c_str(), IDR_TOOLBAR_CHECK_DLL));
     for (size_t i = kMaxPath; i < sizeof guarded; ++i) EXPECT_EQ('G', guarded[i]);
 }
 
