@@ -151,13 +151,14 @@ def write_user_values(prefix, values):
 
 class SetupStepHung(Exception):
     """One of Wine's own set-up steps (making or starting a prefix, ending its
-    server) passed its limit: a hang of Wine, not of a program under test."""
+    server) passed its limit, or ended without its work done: a fault of
+    Wine, not of a program under test."""
 
-    def __init__(self, step, prefix, limit):
+    def __init__(self, step, prefix, limit, outcome=None):
         super().__init__(f"Wine's set-up step `{step}` in prefix {Path(prefix).name} "
-                         f"passed its limit of {limit:.0f} s")
+                         + (outcome or f"passed its limit of {limit:.0f} s"))
         self.step = step
-        self.limit = limit
+        self.limit = limit or 0
 
 
 def _run_setup_step(step, command, env, limit, prefix, **kwargs):
@@ -227,6 +228,11 @@ def _make_template(template, limit):
     for font in Path("/usr/share/wine/fonts").glob("*"):
         shutil.copy2(font, fonts / font.name)
     _run_setup_step("wineserver -k", [FLAVOUR.wineserver, "-k"], env, limit, template)
+    # Under emulation wineboot has been seen to end with its stamp written but
+    # no user profile made; every copy of such a template would fail.
+    profiles = [p for p in (template / "drive_c" / "users").glob("*") if p.name != "Public"]
+    if not any(os.path.lexists(p / "Desktop") for p in profiles):
+        raise SetupStepHung("wineboot -i", template, limit, "ended without a user profile")
     (template / ".complete").touch()
 
 
