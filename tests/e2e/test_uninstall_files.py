@@ -55,6 +55,19 @@ class UninstallFilesTest(unittest.TestCase):
             self.assertEqual(["Meine Notizen.lnk"], [p.name for p in group.iterdir()])
             self.assertTrue((desktop / "Tessolo.lnk").exists())
 
+    def test_a_subfolder_that_is_a_link_fails_the_install(self):
+        # Wine shows a host symbolic link as a reparse point, as Windows does
+        # a junction: the uninstaller would keep it, so the setup writes
+        # nothing through it.
+        with WinePrefix("install-linked-subfolder", version="winxp") as wp:
+            elsewhere = wp.unix_path(r"C:\Elsewhere")
+            elsewhere.mkdir()
+            wp.unix_path(FOLDER).mkdir(parents=True)
+            wp.unix_path(FOLDER + r"\Html").symlink_to(elsewhere)
+            self.assertEqual(5, wp.run_setup(f'/silent /folder="{FOLDER}"'))
+            self.assertEqual([], list(elsewhere.iterdir()))
+            self.assertTrue((wp.unix_path(FOLDER) / "t_solo32.exe").exists())
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "product/ProductInfo.h"
@@ -72,6 +73,16 @@ BOOL WINAPI RefuseRestartDeletion(LPCSTR from, LPCSTR, DWORD) {
     g_markedAtRestart.push_back(from);
     ::SetLastError(g_restartError);
     return FALSE;
+}
+
+// At the moment the uninstaller compares a link's target with ours (it has
+// read the link and not yet deleted it), an attacker's swap runs once.
+void (*g_swapWhileJudging)() = nullptr;
+extern "C" decltype(&::lstrcmpiA) compareSlot IMPORT_SLOT(lstrcmpiA, 8);
+const auto realCompare = compareSlot;
+int WINAPI CompareAfterSwap(LPCSTR a, LPCSTR b) {
+    if (auto swap = std::exchange(g_swapWhileJudging, nullptr)) swap();
+    return realCompare(a, b);
 }
 
 std::vector<std::string> g_started;
@@ -224,6 +235,64 @@ TEST(UninstallFiles, RemovesOnlyTheLinksTheSetupWrote) {
     EXPECT_TRUE(Contains(report.kept, group + "Tessolo 4.30.lnk"));
     ::DeleteFileA((group + "Tessolo 4.30.lnk").c_str());
     ::RemoveDirectoryA(group.c_str());
+}
+
+// The attack on a delete by name: once the uninstaller has read our link,
+// the group folder (or the link itself) is swapped for another one holding a
+// file of the same name; a junction does the same to the path. Whatever was
+// swapped in stays. (Wine unlinks only while the name still leads to the
+// opened file, so the moved link of ours stays there too; Windows deletes
+// it.)
+std::string g_group;
+const char kSwappedLink[] = "Tessolo 4.30.lnk";
+const char kVictimBytes[] = "not a link of ours";
+void SwapGroupFolder() {
+    const std::string folder = g_group.substr(0, g_group.size() - 1);
+    ::MoveFileA(folder.c_str(), (folder + ".moved").c_str());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    WriteTextFile(g_group + kSwappedLink, kVictimBytes);
+}
+void SwapLinkFile() {
+    const std::string link = g_group + kSwappedLink;
+    ::MoveFileA(link.c_str(), (link + ".moved").c_str());
+    WriteTextFile(link, kVictimBytes);
+}
+
+TEST(UninstallFiles, DeletesTheLinkItReadNotWhatWasSwappedIn) {
+    ScratchFolder scratch;
+    const std::string folder = scratch.Path();
+    char programs[MAX_PATH] = {};
+    ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, TRUE));
+    g_group = std::string(programs) + "\\" + kGroupFolderName + "\\";
+    const std::string moved = g_group.substr(0, g_group.size() - 1) + ".moved\\";
+    struct Case {
+        const char* name;
+        void (*swap)();
+    } cases[] = {
+        {"group folder swapped", SwapGroupFolder},
+        {"link swapped", SwapLinkFile},
+    };
+    for (const Case& c : cases) {
+        ComScope com;
+        ::CreateDirectoryA(g_group.c_str(), nullptr);
+        ASSERT_EQ(1, CreateGroupShortcut(g_group.c_str(), kSwappedLink,
+                                         (folder + kViewerExeName).c_str(), nullptr, nullptr, 0));
+        RemovalReport report;
+        g_swapWhileJudging = c.swap;
+        {
+            ImportHook<decltype(&::lstrcmpiA)> hook(compareSlot, CompareAfterSwap);
+            RemoveShortcuts(folder, report);
+        }
+        EXPECT_EQ(nullptr, g_swapWhileJudging) << c.name << ": the swap never ran";
+        g_swapWhileJudging = nullptr;
+        EXPECT_EQ(kVictimBytes, ReadWholeFile(g_group + kSwappedLink)) << c.name;
+        for (const std::string& path : {g_group + kSwappedLink, g_group + kSwappedLink + ".moved",
+                                        moved + kSwappedLink}) {
+            ::DeleteFileA(path.c_str());
+        }
+        ::RemoveDirectoryA(moved.c_str());
+        ::RemoveDirectoryA(g_group.c_str());
+    }
 }
 
 // The waiting copy deletes the uninstaller it was started for and no other
