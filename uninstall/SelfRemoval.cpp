@@ -10,6 +10,8 @@
 
 #include "product/Limits.h"
 #include "framework/Handles.h"
+#include "install/OsFamilyQuery.h"
+#include "uninstall/AdminOnlyFolder.h"
 
 namespace {
 
@@ -21,6 +23,8 @@ constexpr unsigned kOwnNameMask = 0xFFFFF;
 constexpr int kOwnNameAttempts = 64;
 constexpr char kCopyExtension[] = ".exe";
 constexpr char kAsideExtension[] = ".tmp";
+constexpr char kFolderExtension[] = "";
+constexpr char kWindowsTempFolder[] = "Temp\\";
 
 // How long the copy waits for the uninstaller to end, and then for its file
 // to become deletable.
@@ -168,6 +172,45 @@ void DeleteAsideAtRestart(const std::string& uninstaller) {
     if (!aside.empty()) (void)DeleteFileAtRestart(aside);
 }
 
+std::string WithBackslash(std::string path) {
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path;
+}
+
+std::string UserTempFolder() {
+    char temp[kMaxPath] = {};
+    const DWORD length = ::GetTempPathA(kMaxPath, temp);
+    return length == 0 || length >= kMaxPath ? std::string() : WithBackslash(temp);
+}
+
+std::string WindowsTempFolder() {
+    char windows[kMaxPath] = {};
+    const UINT length = ::GetWindowsDirectoryA(windows, kMaxPath);
+    return length == 0 || length >= kMaxPath ? std::string()
+                                             : WithBackslash(windows) + kWindowsTempFolder;
+}
+
+// Where the copy goes, ending in a backslash; own when it is a folder of ours
+// made for it. The user's temporary folder is the user's to redirect and to
+// write, so an elevated uninstaller on NT makes a folder only administrators
+// can write to, in the Windows temporary folder or else in the user's; where
+// it can make none, there is no copy. 9x knows no such security.
+struct CopyFolder {
+    std::string path;
+    bool own = false;
+};
+CopyFolder ChooseCopyFolder() {
+    if (!RunsElevated()) return {UserTempFolder(), false};
+    for (const std::string& root : {WindowsTempFolder(), UserTempFolder()}) {
+        if (root.empty()) continue;
+        const std::string made = PlaceUnderOwnName(root, kFolderExtension, [](const char* name) {
+            return CreateAdminOnlyFolder(name);
+        });
+        if (!made.empty()) return {made + "\\", true};
+    }
+    return {};
+}
+
 // The next quoted text after *cursor; moves *cursor past it.
 bool ReadQuoted(const char*& cursor, std::string& text) {
     const char* open = std::strchr(cursor, '"');
@@ -188,23 +231,23 @@ bool DeleteFileAtRestart(const std::string& path) {
 }
 
 std::string CleanupArguments(unsigned long waitHandle, const std::string& uninstaller,
-                             const std::string& createdTop) {
+                             const std::string& createdTop, const std::string& ownFolder) {
     FileIdentity identity;
     (void)ReadIdentity(uninstaller, identity);  // none: the copy finds no file to match
     std::string text = std::to_string(waitHandle);
     for (unsigned long number : identity.numbers) text += " " + std::to_string(number);
-    return text + " \"" + uninstaller + "\" \"" + createdTop + "\"";
+    return text + " \"" + uninstaller + "\" \"" + createdTop + "\" \"" + ownFolder + "\"";
 }
 
 void StartSelfRemoval(const std::string& uninstaller, const std::string& createdTop) {
-    char temp[kMaxPath] = {};
-    const DWORD tempLength = ::GetTempPathA(kMaxPath, temp);
+    const CopyFolder folder = ChooseCopyFolder();
     const std::string copy =
-        tempLength == 0 || tempLength >= kMaxPath
+        folder.path.empty()
             ? std::string()
-            : PlaceUnderOwnName(temp, kCopyExtension, [&](const char* name) {
+            : PlaceUnderOwnName(folder.path, kCopyExtension, [&](const char* name) {
                   return ::CopyFileA(uninstaller.c_str(), name, TRUE) != FALSE;
               });
+    const std::string ownFolder = folder.own ? folder.path : std::string();
     HANDLE self = nullptr;
     // The copy inherits a handle on this process to wait for.
     if (!copy.empty() && ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(),
@@ -213,22 +256,23 @@ void StartSelfRemoval(const std::string& uninstaller, const std::string& created
         const std::string line =
             "\"" + copy + "\" " + kCleanupOption +
             CleanupArguments(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self)),
-                             uninstaller, createdTop);
+                             uninstaller, createdTop, ownFolder);
         std::vector<char> writable(line.begin(), line.end());
         writable.push_back('\0');
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
-        // Started in the temporary folder, so that no current directory holds
-        // the install folder.
+        // Started in its own folder, so that no current directory holds the
+        // install folder and none the user can write to.
         if (::CreateProcessA(copy.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             temp, &startup, &info)) {
+                             folder.path.c_str(), &startup, &info)) {
             UniqueKernelHandle process(info.hProcess);
             UniqueKernelHandle thread(info.hThread);
             return;
         }
     }
     if (!copy.empty()) (void)::DeleteFileA(copy.c_str());
+    if (!ownFolder.empty()) (void)::RemoveDirectoryA(ownFolder.c_str());
     DeleteAsideAtRestart(uninstaller);
     DeleteFolderAtRestart(ParentFolder(uninstaller));
 }
@@ -247,7 +291,11 @@ int RunCleanup(const char* arguments) {
     std::memcpy(expected.numbers, numbers + 1, sizeof expected.numbers);
     std::string uninstaller;
     std::string createdTop;
-    if (!original || !ReadQuoted(cursor, uninstaller) || !ReadQuoted(cursor, createdTop)) return 1;
+    std::string ownFolder;
+    if (!original || !ReadQuoted(cursor, uninstaller) || !ReadQuoted(cursor, createdTop) ||
+        !ReadQuoted(cursor, ownFolder)) {
+        return 1;
+    }
     const std::string folder = ParentFolder(uninstaller);
 
     (void)::WaitForSingleObject(original.Get(), kWaitForEndMs);
@@ -270,7 +318,9 @@ int RunCleanup(const char* arguments) {
         if (!IsAtOrBelow(level, createdTop)) break;
     }
 
+    // The restart deletes the copy, then its own folder, now empty.
     char self[kMaxPath] = {};
     if (::GetModuleFileNameA(nullptr, self, kMaxPath)) (void)DeleteFileAtRestart(self);
+    if (!ownFolder.empty()) DeleteFolderAtRestart(ownFolder.substr(0, ownFolder.size() - 1));
     return 0;
 }
