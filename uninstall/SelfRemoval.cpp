@@ -33,6 +33,10 @@ constexpr int kDeleteAttempts = 50;
 constexpr DWORD kDeleteRetryMs = 100;
 
 constexpr char kWininitName[] = "WININIT.INI";
+// The new text is written beside it under a name of ours and swapped in; the
+// old file stays under another until the new one is in place.
+constexpr char kWininitNewName[] = "TSUINIT.NEW";
+constexpr char kWininitOldName[] = "TSUINIT.OLD";
 constexpr char kRenameSection[] = "[rename]";
 constexpr char kDeleteLinePrefix[] = "NUL=";
 constexpr char kLineEnd[] = "\r\n";
@@ -106,6 +110,11 @@ std::string PlaceUnderOwnName(const std::string& folder, const char* extension, 
     return std::string();
 }
 
+std::string WithBackslash(std::string path) {
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path;
+}
+
 // Appends a deletion line for shortPath to the [rename] section of text.
 void AddDeletionLine(std::string& text, const std::string& shortPath) {
     std::string lower = text;
@@ -136,9 +145,10 @@ bool AddWininitDeletion(const std::string& path) {
         windowsLength >= kMaxPath) {
         return false;
     }
-    std::string ini = windows;
-    if (ini.back() != '\\') ini += '\\';
-    ini += kWininitName;
+    const std::string folder = WithBackslash(windows);
+    const std::string ini = folder + kWininitName;
+    const std::string fresh = folder + kWininitNewName;
+    const std::string old = folder + kWininitOldName;
 
     std::string text;
     if (FILE* in = std::fopen(ini.c_str(), "rb")) {
@@ -148,10 +158,31 @@ bool AddWininitDeletion(const std::string& path) {
         std::fclose(in);
     }
     AddDeletionLine(text, shortPath);
-    FILE* out = std::fopen(ini.c_str(), "wb");
+    // Other programs' pending lines are in the file: a write that fails
+    // part-way must never be what the restart finds.
+    (void)::DeleteFileA(fresh.c_str());
+    FILE* out = std::fopen(fresh.c_str(), "wb");
     if (!out) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    return std::fclose(out) == 0 && written;
+    if (std::fclose(out) != 0 || !written) {
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    // 9x has no replacing rename: the old file steps aside first and comes
+    // back when the new one cannot take its place.
+    (void)::DeleteFileA(old.c_str());
+    const bool hadOld = ::GetFileAttributesA(ini.c_str()) != 0xFFFFFFFF;
+    if (hadOld && !::MoveFileA(ini.c_str(), old.c_str())) {
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    if (!::MoveFileA(fresh.c_str(), ini.c_str())) {
+        if (hadOld) (void)::MoveFileA(old.c_str(), ini.c_str());
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    if (hadOld) (void)::DeleteFileA(old.c_str());
+    return true;
 }
 
 // NT removes an empty folder at restart; 9x cannot, and it is left.
@@ -170,11 +201,6 @@ void DeleteAsideAtRestart(const std::string& uninstaller) {
         return ::MoveFileA(uninstaller.c_str(), name) != FALSE;
     });
     if (!aside.empty()) (void)DeleteFileAtRestart(aside);
-}
-
-std::string WithBackslash(std::string path) {
-    if (!path.empty() && path.back() != '\\') path += '\\';
-    return path;
 }
 
 std::string UserTempFolder() {

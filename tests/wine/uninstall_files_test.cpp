@@ -488,6 +488,60 @@ TEST(SelfRemoval, ElevatedCopyStartsInAFolderOnlyAdministratorsCanWrite) {
     g_platform = VER_PLATFORM_WIN32_NT;
 }
 
+// 9x's WININIT.INI also holds other programs' pending lines: ours goes in by
+// a new file swapped in, and where the swap cannot be made the old file
+// stays as it was, with nothing of ours left beside it.
+bool g_refuseWininitSwap = false;
+extern "C" decltype(&::MoveFileA) moveFileSlot IMPORT_SLOT(MoveFileA, 8);
+const auto realMoveFile = moveFileSlot;
+BOOL WINAPI MoveFileUnlessOntoWininit(LPCSTR from, LPCSTR to) {
+    // The first move onto it only: the old file may still come back.
+    if (::lstrcmpiA(to, WindowsFile("WININIT.INI").c_str()) == 0 &&
+        std::exchange(g_refuseWininitSwap, false)) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return realMoveFile(from, to);
+}
+
+TEST(SelfRemoval, WininitLineIsSwappedInBesideOtherProgramsLines) {
+    ImportHook<decltype(&::MoveFileExA)> restart(moveSlot, RefuseRestartDeletion);
+    ImportHook<decltype(&::MoveFileA)> move(moveFileSlot, MoveFileUnlessOntoWininit);
+    g_restartError = ERROR_CALL_NOT_IMPLEMENTED;
+    const std::string wininit = WindowsFile("WININIT.INI");
+    const std::string others = "[rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\n";
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    struct Case {
+        const char* name;
+        bool refuseSwap;
+        bool marked;
+    } cases[] = {
+        {"swapped in", false, true},
+        {"swap refused", true, false},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        const std::string file = scratch / "ours.tmp";
+        WriteTextFile(file, "ours");
+        char shortPath[MAX_PATH] = {};
+        ::GetShortPathNameA(file.c_str(), shortPath, MAX_PATH);
+        WriteTextFile(wininit, others);
+        g_refuseWininitSwap = c.refuseSwap;
+
+        EXPECT_EQ(c.marked, DeleteFileAtRestart(file)) << c.name;
+
+        g_refuseWininitSwap = false;
+        const std::string ours = std::string("NUL=") + shortPath + "\r\n";
+        EXPECT_EQ(c.marked ? "[rename]\r\n" + ours + others.substr(10) : others,
+                  ReadWholeFile(wininit))
+            << c.name;
+        EXPECT_TRUE(Matching(std::string(windows) + "\\", "TSUINIT.*").empty()) << c.name;
+    }
+    ::DeleteFileA(wininit.c_str());
+    g_restartError = ERROR_ACCESS_DENIED;
+}
+
 // When copying fails, nothing stays in the temporary folder.
 TEST(SelfRemoval, FailedCopyLeavesNoTemporaryFile) {
     ImportHook<decltype(&::MoveFileExA)> restart(moveSlot, RefuseRestartDeletion);
