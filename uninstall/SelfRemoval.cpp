@@ -10,7 +10,6 @@
 
 #include "product/Limits.h"
 #include "framework/Handles.h"
-#include "install/OsFamilyQuery.h"
 #include "uninstall/AdminOnlyFolder.h"
 
 namespace {
