@@ -5,6 +5,7 @@
 namespace {
 // The ANSI version structure's size; the query is asked with it.
 constexpr DWORD kVersionInfoSize = 148;
+constexpr unsigned long kVistaMajorVersion = 6;
 static_assert(sizeof(OSVERSIONINFOA) == kVersionInfoSize, "ANSI version structure");
 static_assert(VER_PLATFORM_WIN32_NT == kPlatformWin32Nt, "NT platform id");
 }  // namespace
@@ -18,6 +19,11 @@ OsVersion QueryOsVersion() {
     version.majorVersion = info.dwMajorVersion;
     version.minorVersion = info.dwMinorVersion;
     return version;
+}
+
+bool IsVistaOrLater() {
+    const OsVersion version = QueryOsVersion();
+    return version.platformId == kPlatformWin32Nt && version.majorVersion >= kVistaMajorVersion;
 }
 
 OsFamily QueryOsFamily() {

@@ -17,3 +17,7 @@ OsVersion QueryOsVersion();
 
 // The registry layout's family of the running system.
 OsFamily QueryOsFamily();
+
+// Vista and later (NT 6 and above): where the setup runs elevated, so that
+// what it starts for the user goes through the user's desktop shell.
+bool IsVistaOrLater();

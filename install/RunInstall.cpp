@@ -52,6 +52,16 @@ std::string NotCompletelyRegisteredText(const std::vector<std::string>& names) {
     return text;
 }
 
+// A subfolder that already is a junction or symbolic link leads out of the
+// install folder, and the uninstaller keeps it for that reason: its rows fail
+// rather than write wherever it leads.
+// `folder` ends in a backslash, which would look through the link.
+bool IsLinkedFolder(const char* folder) {
+    const std::string name(folder, std::strlen(folder) - 1);
+    const DWORD attributes = ::GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // Writes the payload rows in order into `folder` (normalised, ending in a
 // backslash) and returns how many succeeded. Every row is attempted: a
 // locked file fails its own row only. iconLibraryKept tells whether an
@@ -70,6 +80,7 @@ int WritePayload(const char* folder, bool& iconLibraryKept) {
                        kMaxPath) {
                 // A subfolder that cannot be made shows in its files' failures.
                 (void)EnsureFolderExists(targetFolder);
+                if (IsLinkedFolder(targetFolder)) targetFolder[0] = '\0';
             } else {
                 targetFolder[0] = '\0';  // too long: the rows below fail
             }

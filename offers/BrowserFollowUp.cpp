@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "product/WebHosts.h"
+#include "framework/DesktopShellExecute.h"
+#include "install/OsFamilyQuery.h"
 #include "install/Probes.h"
 
 namespace {
@@ -43,8 +45,9 @@ int OpenPagesInNewBrowser(const char* parameters) {
         return 0;
     }
     // The browser's start is not reported on failure: the pages are a courtesy.
-    (void)::ShellExecuteA(::GetActiveWindow(), "open", command, parameters, nullptr,
-                          SW_SHOWNORMAL);
+    // It runs as the signed-in user, not with the elevated setup's rights.
+    (void)ShellExecuteAsSignedInUser(IsVistaOrLater(), ::GetActiveWindow(), command, parameters,
+                                     nullptr, SW_SHOWNORMAL);
     return 1;
 }
 

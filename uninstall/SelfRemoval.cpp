@@ -10,6 +10,7 @@
 
 #include "product/Limits.h"
 #include "framework/Handles.h"
+#include "uninstall/AdminOnlyFolder.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr unsigned kOwnNameMask = 0xFFFFF;
 constexpr int kOwnNameAttempts = 64;
 constexpr char kCopyExtension[] = ".exe";
 constexpr char kAsideExtension[] = ".tmp";
+constexpr char kFolderExtension[] = "";
+constexpr char kWindowsTempFolder[] = "Temp\\";
 
 // How long the copy waits for the uninstaller to end, and then for its file
 // to become deletable.
@@ -29,6 +32,10 @@ constexpr int kDeleteAttempts = 50;
 constexpr DWORD kDeleteRetryMs = 100;
 
 constexpr char kWininitName[] = "WININIT.INI";
+// The new text is written beside it under a name of ours and swapped in; the
+// old file stays under another until the new one is in place.
+constexpr char kWininitNewName[] = "TSUINIT.NEW";
+constexpr char kWininitOldName[] = "TSUINIT.OLD";
 constexpr char kRenameSection[] = "[rename]";
 constexpr char kDeleteLinePrefix[] = "NUL=";
 constexpr char kLineEnd[] = "\r\n";
@@ -102,6 +109,11 @@ std::string PlaceUnderOwnName(const std::string& folder, const char* extension, 
     return std::string();
 }
 
+std::string WithBackslash(std::string path) {
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path;
+}
+
 // Appends a deletion line for shortPath to the [rename] section of text.
 void AddDeletionLine(std::string& text, const std::string& shortPath) {
     std::string lower = text;
@@ -132,9 +144,10 @@ bool AddWininitDeletion(const std::string& path) {
         windowsLength >= kMaxPath) {
         return false;
     }
-    std::string ini = windows;
-    if (ini.back() != '\\') ini += '\\';
-    ini += kWininitName;
+    const std::string folder = WithBackslash(windows);
+    const std::string ini = folder + kWininitName;
+    const std::string fresh = folder + kWininitNewName;
+    const std::string old = folder + kWininitOldName;
 
     std::string text;
     if (FILE* in = std::fopen(ini.c_str(), "rb")) {
@@ -144,10 +157,31 @@ bool AddWininitDeletion(const std::string& path) {
         std::fclose(in);
     }
     AddDeletionLine(text, shortPath);
-    FILE* out = std::fopen(ini.c_str(), "wb");
+    // Other programs' pending lines are in the file: a write that fails
+    // part-way must never be what the restart finds.
+    (void)::DeleteFileA(fresh.c_str());
+    FILE* out = std::fopen(fresh.c_str(), "wb");
     if (!out) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    return std::fclose(out) == 0 && written;
+    if (std::fclose(out) != 0 || !written) {
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    // 9x has no replacing rename: the old file steps aside first and comes
+    // back when the new one cannot take its place.
+    (void)::DeleteFileA(old.c_str());
+    const bool hadOld = ::GetFileAttributesA(ini.c_str()) != 0xFFFFFFFF;
+    if (hadOld && !::MoveFileA(ini.c_str(), old.c_str())) {
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    if (!::MoveFileA(fresh.c_str(), ini.c_str())) {
+        if (hadOld) (void)::MoveFileA(old.c_str(), ini.c_str());
+        (void)::DeleteFileA(fresh.c_str());
+        return false;
+    }
+    if (hadOld) (void)::DeleteFileA(old.c_str());
+    return true;
 }
 
 // NT removes an empty folder at restart; 9x cannot, and it is left.
@@ -166,6 +200,40 @@ void DeleteAsideAtRestart(const std::string& uninstaller) {
         return ::MoveFileA(uninstaller.c_str(), name) != FALSE;
     });
     if (!aside.empty()) (void)DeleteFileAtRestart(aside);
+}
+
+std::string UserTempFolder() {
+    char temp[kMaxPath] = {};
+    const DWORD length = ::GetTempPathA(kMaxPath, temp);
+    return length == 0 || length >= kMaxPath ? std::string() : WithBackslash(temp);
+}
+
+std::string WindowsTempFolder() {
+    char windows[kMaxPath] = {};
+    const UINT length = ::GetWindowsDirectoryA(windows, kMaxPath);
+    return length == 0 || length >= kMaxPath ? std::string()
+                                             : WithBackslash(windows) + kWindowsTempFolder;
+}
+
+// Where the copy goes, ending in a backslash; own when it is a folder of ours
+// made for it. The user's temporary folder is the user's to redirect and to
+// write, so an elevated uninstaller on NT makes a folder only administrators
+// can write to, in the Windows temporary folder or else in the user's; where
+// it can make none, there is no copy. 9x knows no such security.
+struct CopyFolder {
+    std::string path;
+    bool own = false;
+};
+CopyFolder ChooseCopyFolder() {
+    if (!RunsElevated()) return {UserTempFolder(), false};
+    for (const std::string& root : {WindowsTempFolder(), UserTempFolder()}) {
+        if (root.empty()) continue;
+        const std::string made = PlaceUnderOwnName(root, kFolderExtension, [](const char* name) {
+            return CreateAdminOnlyFolder(name);
+        });
+        if (!made.empty()) return {made + "\\", true};
+    }
+    return {};
 }
 
 // The next quoted text after *cursor; moves *cursor past it.
@@ -188,23 +256,23 @@ bool DeleteFileAtRestart(const std::string& path) {
 }
 
 std::string CleanupArguments(unsigned long waitHandle, const std::string& uninstaller,
-                             const std::string& createdTop) {
+                             const std::string& createdTop, const std::string& ownFolder) {
     FileIdentity identity;
     (void)ReadIdentity(uninstaller, identity);  // none: the copy finds no file to match
     std::string text = std::to_string(waitHandle);
     for (unsigned long number : identity.numbers) text += " " + std::to_string(number);
-    return text + " \"" + uninstaller + "\" \"" + createdTop + "\"";
+    return text + " \"" + uninstaller + "\" \"" + createdTop + "\" \"" + ownFolder + "\"";
 }
 
 void StartSelfRemoval(const std::string& uninstaller, const std::string& createdTop) {
-    char temp[kMaxPath] = {};
-    const DWORD tempLength = ::GetTempPathA(kMaxPath, temp);
+    const CopyFolder folder = ChooseCopyFolder();
     const std::string copy =
-        tempLength == 0 || tempLength >= kMaxPath
+        folder.path.empty()
             ? std::string()
-            : PlaceUnderOwnName(temp, kCopyExtension, [&](const char* name) {
+            : PlaceUnderOwnName(folder.path, kCopyExtension, [&](const char* name) {
                   return ::CopyFileA(uninstaller.c_str(), name, TRUE) != FALSE;
               });
+    const std::string ownFolder = folder.own ? folder.path : std::string();
     HANDLE self = nullptr;
     // The copy inherits a handle on this process to wait for.
     if (!copy.empty() && ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(),
@@ -213,22 +281,23 @@ void StartSelfRemoval(const std::string& uninstaller, const std::string& created
         const std::string line =
             "\"" + copy + "\" " + kCleanupOption +
             CleanupArguments(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self)),
-                             uninstaller, createdTop);
+                             uninstaller, createdTop, ownFolder);
         std::vector<char> writable(line.begin(), line.end());
         writable.push_back('\0');
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
-        // Started in the temporary folder, so that no current directory holds
-        // the install folder.
+        // Started in its own folder, so that no current directory holds the
+        // install folder and none the user can write to.
         if (::CreateProcessA(copy.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             temp, &startup, &info)) {
+                             folder.path.c_str(), &startup, &info)) {
             UniqueKernelHandle process(info.hProcess);
             UniqueKernelHandle thread(info.hThread);
             return;
         }
     }
     if (!copy.empty()) (void)::DeleteFileA(copy.c_str());
+    if (!ownFolder.empty()) (void)::RemoveDirectoryA(ownFolder.c_str());
     DeleteAsideAtRestart(uninstaller);
     DeleteFolderAtRestart(ParentFolder(uninstaller));
 }
@@ -247,7 +316,11 @@ int RunCleanup(const char* arguments) {
     std::memcpy(expected.numbers, numbers + 1, sizeof expected.numbers);
     std::string uninstaller;
     std::string createdTop;
-    if (!original || !ReadQuoted(cursor, uninstaller) || !ReadQuoted(cursor, createdTop)) return 1;
+    std::string ownFolder;
+    if (!original || !ReadQuoted(cursor, uninstaller) || !ReadQuoted(cursor, createdTop) ||
+        !ReadQuoted(cursor, ownFolder)) {
+        return 1;
+    }
     const std::string folder = ParentFolder(uninstaller);
 
     (void)::WaitForSingleObject(original.Get(), kWaitForEndMs);
@@ -270,7 +343,9 @@ int RunCleanup(const char* arguments) {
         if (!IsAtOrBelow(level, createdTop)) break;
     }
 
+    // The restart deletes the copy, then its own folder, now empty.
     char self[kMaxPath] = {};
     if (::GetModuleFileNameA(nullptr, self, kMaxPath)) (void)DeleteFileAtRestart(self);
+    if (!ownFolder.empty()) DeleteFolderAtRestart(ownFolder.substr(0, ownFolder.size() - 1));
     return 0;
 }

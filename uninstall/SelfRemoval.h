@@ -1,5 +1,7 @@
 // A running program cannot delete its own file. The uninstaller therefore
-// leaves a copy of itself in the temporary folder that waits for it to end,
+// leaves a copy of itself in the temporary folder (on NT, when elevated, in a
+// new folder of its own there that only administrators can write to) that
+// waits for it to end,
 // deletes the uninstaller and then the install folder when that is empty,
 // and the folder levels the install created above it when those are empty.
 #pragma once
@@ -16,9 +18,11 @@ constexpr char kCleanupOption[] = "/cleanup=";
 void StartSelfRemoval(const std::string& uninstaller, const std::string& createdTop);
 
 // The waiting copy's arguments (what follows the option): the handle it
-// waits on, the uninstaller file as it is now, and the created levels.
+// waits on, the uninstaller file as it is now, the created levels and the
+// copy's own folder when it is one of ours (else empty), which goes at the
+// next restart with the copy.
 std::string CleanupArguments(unsigned long waitHandle, const std::string& uninstaller,
-                             const std::string& createdTop);
+                             const std::string& createdTop, const std::string& ownFolder);
 
 // The waiting copy's whole run, from the rest of its command line after the
 // option; returns its exit code.

@@ -15,7 +15,9 @@
 #include "install/IconLibraryProbe.h"
 #include "install/PayloadTable.h"
 #include "install/InstalledNames.h"
+#include "install/OsFamilyQuery.h"
 #include "install/Shortcuts.h"
+#include "uninstall/HeldFile.h"
 
 namespace {
 
@@ -24,6 +26,10 @@ struct OurLink {
     std::string name;
     std::string target;
 };
+
+// A shell link of the setup's is a few hundred bytes; anything far larger is
+// not one of ours.
+constexpr unsigned long kMaxLinkBytes = 65536;
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != 0xFFFFFFFF; }
 
@@ -78,26 +84,69 @@ void RemoveFolderWhenEmpty(const std::string& folder, RemovalReport& report) {
     (FolderEntries(folder, "*").empty() ? report.failed : report.kept).push_back(path);
 }
 
-// The target of a shell link as stored; false when the link cannot be read.
-bool ReadLinkTarget(const std::string& linkPath, std::string& target) {
+ComPtr<IShellLinkA> NewShellLink() {
     ComPtr<IShellLinkA> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(link.Put())))) {
-        return false;
-    }
+    (void)::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                             reinterpret_cast<void**>(link.Put()));
+    return link;
+}
+
+// The target a loaded shell link holds, as stored.
+bool StoredTarget(IShellLinkA* link, std::string& target) {
+    char stored[kMaxPath] = {};
+    if (FAILED(link->GetPath(stored, kMaxPath, nullptr, SLGP_RAWPATH))) return false;
+    target = stored;
+    return true;
+}
+
+// The target of the shell link file at linkPath; false when it cannot be read.
+bool ReadLinkTarget(const std::string& linkPath, std::string& target) {
+    ComPtr<IShellLinkA> link = NewShellLink();
     ComPtr<IPersistFile> file;
-    if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
+    if (!link ||
+        FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
         return false;
     }
     WCHAR widePath[kMaxPath] = {};
-    if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, kMaxPath) == 0 ||
-        FAILED(file.Get()->Load(widePath, STGM_READ))) {
+    return ::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, kMaxPath) != 0 &&
+           SUCCEEDED(file.Get()->Load(widePath, STGM_READ)) && StoredTarget(link.Get(), target);
+}
+
+// The target of a shell link from its bytes, as read through a held handle.
+bool LinkTargetFromBytes(const std::string& bytes, std::string& target) {
+    ComPtr<IShellLinkA> link = NewShellLink();
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (!link ||
+        FAILED(link.Get()->QueryInterface(IID_IPersistStream,
+                                          reinterpret_cast<void**>(persist.Put()))) ||
+        FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put()))) {
         return false;
     }
-    char stored[kMaxPath] = {};
-    if (FAILED(link.Get()->GetPath(stored, kMaxPath, nullptr, SLGP_RAWPATH))) return false;
-    target = stored;
-    return true;
+    ULONG written = 0;
+    const LARGE_INTEGER start = {};
+    return SUCCEEDED(stream.Get()->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) &&
+           written == bytes.size() &&
+           SUCCEEDED(stream.Get()->Seek(start, STREAM_SEEK_SET, nullptr)) &&
+           SUCCEEDED(persist.Get()->Load(stream.Get())) && StoredTarget(link.Get(), target);
+}
+
+// On NT the link is opened once: checked, read and deleted through that
+// handle. Wine shows a host symbolic link as a reparse point by name only,
+// so the name is looked at as well.
+void RemoveHeldLink(const std::string& path, const std::string& expectedTarget,
+                    RemovalReport& report) {
+    HeldFile held(path);
+    std::string bytes;
+    std::string target;
+    if (IsReparsePoint(path) || !held.IsOpen() || held.IsReparsePoint() ||
+        !held.ReadAll(kMaxLinkBytes, bytes) || !LinkTargetFromBytes(bytes, target)) {
+        report.kept.push_back(path);
+        return;
+    }
+    if (::lstrcmpiA(target.c_str(), expectedTarget.c_str()) == 0 && !held.Delete()) {
+        report.failed.push_back(path);
+    }
 }
 
 // A link by one of our names that leads elsewhere is the user's (or another
@@ -105,6 +154,12 @@ bool ReadLinkTarget(const std::string& linkPath, std::string& target) {
 void RemoveOurLink(const std::string& folder, const OurLink& link, RemovalReport& report) {
     const std::string path = folder + link.name;
     if (!Exists(path)) return;
+    if (QueryOsVersion().platformId == VER_PLATFORM_WIN32_NT) {
+        RemoveHeldLink(path, link.target, report);
+        return;
+    }
+    // 9x opens no file without following it and cannot delete through a
+    // handle: there the link is judged and deleted by name.
     std::string target;
     if (IsReparsePoint(path) || !ReadLinkTarget(path, target)) {
         report.kept.push_back(path);

@@ -5,11 +5,12 @@
 #include <string>
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "product/Limits.h"
 #include "product/ProductInfo.h"
 #include "product/WebHosts.h"
+#include "framework/DesktopShellExecute.h"
+#include "install/OsFamilyQuery.h"
 #include "install/PathText.h"
 #include "install/RunInstall.h"
 #include "offers/BrowserFollowUp.h"
@@ -27,7 +28,8 @@ constexpr size_t kViewerParameterLimit = 127;
 
 void OpenFaqPage() {
     const std::string faq = std::string(kProductWebBase) + kFaqPath;
-    ::ShellExecuteA(::GetDesktopWindow(), "open", faq.c_str(), nullptr, "", SW_SHOWNORMAL);
+    (void)ShellExecuteAsSignedInUser(IsVistaOrLater(), ::GetDesktopWindow(), faq.c_str(), nullptr,
+                                     "", SW_SHOWNORMAL);
 }
 
 // The viewer's path from the welcome page's folder field. The install used
@@ -57,7 +59,9 @@ void CWizPropertySheet::RunFinishingActions() {
     const std::string viewer = ViewerPath(GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath));
     std::string parameters;
     if (browserInstalled) parameters = ViewerPositionBelowBrowser().substr(0, kViewerParameterLimit);
-    ::ShellExecuteA(::GetActiveWindow(), "open", viewer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    // The elevated setup's own start would hand the viewer its rights.
+    (void)ShellExecuteAsSignedInUser(IsVistaOrLater(), ::GetActiveWindow(), viewer.c_str(),
+                                     parameters.c_str(), nullptr, SW_SHOWNORMAL);
     ::Sleep(kLaunchPauseMs);
     BringViewerToFront();
 }

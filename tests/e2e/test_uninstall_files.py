@@ -54,6 +54,26 @@ class UninstallFilesTest(unittest.TestCase):
             self.assertEqual(["Plugins"], [p.name for p in wp.unix_path(FOLDER).iterdir()])
             self.assertEqual(["Meine Notizen.lnk"], [p.name for p in group.iterdir()])
             self.assertTrue((desktop / "Tessolo.lnk").exists())
+            # The copy that removed the uninstaller ran from a folder of its
+            # own in the Windows temporary folder, never from the user's.
+            windows_temp = wp.unix_path(r"C:\windows\Temp")
+            self.assertEqual([(8, 12)], [(len(d.name), len(f.name))
+                                         for d in windows_temp.glob("tsu*") if d.is_dir()
+                                         for f in d.glob("tsu*.exe")])
+            self.assertEqual([], list((wp.path / "drive_c" / "users").glob("*/Temp/tsu*")))
+
+    def test_a_subfolder_that_is_a_link_fails_the_install(self):
+        # Wine shows a host symbolic link as a reparse point, as Windows does
+        # a junction: the uninstaller would keep it, so the setup writes
+        # nothing through it.
+        with WinePrefix("install-linked-subfolder", version="winxp") as wp:
+            elsewhere = wp.unix_path(r"C:\Elsewhere")
+            elsewhere.mkdir()
+            wp.unix_path(FOLDER).mkdir(parents=True)
+            wp.unix_path(FOLDER + r"\Html").symlink_to(elsewhere)
+            self.assertEqual(5, wp.run_setup(f'/silent /folder="{FOLDER}"'))
+            self.assertEqual([], list(elsewhere.iterdir()))
+            self.assertTrue((wp.unix_path(FOLDER) / "t_solo32.exe").exists())
 
 
 if __name__ == "__main__":

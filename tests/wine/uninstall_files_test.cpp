@@ -5,9 +5,11 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "product/ProductInfo.h"
@@ -74,13 +76,60 @@ BOOL WINAPI RefuseRestartDeletion(LPCSTR from, LPCSTR, DWORD) {
     return FALSE;
 }
 
+// At the moment the uninstaller compares a link's target with ours (it has
+// read the link and not yet deleted it), an attacker's swap runs once.
+void (*g_swapWhileJudging)() = nullptr;
+extern "C" decltype(&::lstrcmpiA) compareSlot IMPORT_SLOT(lstrcmpiA, 8);
+const auto realCompare = compareSlot;
+int WINAPI CompareAfterSwap(LPCSTR a, LPCSTR b) {
+    if (auto swap = std::exchange(g_swapWhileJudging, nullptr)) swap();
+    return realCompare(a, b);
+}
+
+// Each start refused, with its current directory and whether the program
+// was there at that moment.
 std::vector<std::string> g_started;
+std::string g_startedIn;
+bool g_copyWasThere = false;
 extern "C" decltype(&::CreateProcessA) createProcessSlot IMPORT_SLOT(CreateProcessA, 40);
 BOOL WINAPI RefuseStart(LPCSTR application, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
-                        BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+                        BOOL, DWORD, LPVOID, LPCSTR directory, LPSTARTUPINFOA,
+                        LPPROCESS_INFORMATION) {
     g_started.push_back(application ? application : "");
+    g_startedIn = directory ? directory : "";
+    g_copyWasThere = application && ::GetFileAttributesA(application) != 0xFFFFFFFF;
     ::SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
+}
+
+// The security each folder was created with, in the system's text form.
+// Wine derives a file's security from its Unix mode and keeps no other, so
+// what the system was asked for is read at the moment it is asked.
+std::vector<std::string> g_folderSecurity;
+extern "C" decltype(&::CreateDirectoryA) createFolderSlot IMPORT_SLOT(CreateDirectoryA, 8);
+const auto realCreateFolder = createFolderSlot;
+BOOL WINAPI CreateFolderNoted(LPCSTR path, LPSECURITY_ATTRIBUTES attributes) {
+    char* text = nullptr;
+    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    if (attributes && attributes->lpSecurityDescriptor &&
+        ::ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            attributes->lpSecurityDescriptor, SDDL_REVISION_1, parts, &text, nullptr)) {
+        g_folderSecurity.push_back(text);
+        ::LocalFree(text);
+    } else {
+        g_folderSecurity.push_back("<system default>");
+    }
+    return realCreateFolder(path, attributes);
+}
+
+// The platform the version query reports.
+DWORD g_platform = VER_PLATFORM_WIN32_NT;
+extern "C" decltype(&::GetVersionExA) versionSlot IMPORT_SLOT(GetVersionExA, 4);
+const auto realVersion = versionSlot;
+BOOL WINAPI VersionOfPlatform(LPOSVERSIONINFOA info) {
+    const BOOL answered = realVersion(info);
+    info->dwPlatformId = g_platform;
+    return answered;
 }
 
 std::string WindowsFile(const char* name) {
@@ -109,7 +158,7 @@ int RunCleanupFor(const std::string& uninstaller, const std::string& createdTop,
     HANDLE ended = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     const std::string arguments =
         CleanupArguments(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(ended)),
-                         uninstaller, createdTop);
+                         uninstaller, createdTop, "");
     if (meanwhile) meanwhile(uninstaller);
     ::SetEvent(ended);
     return RunCleanup(arguments.c_str());  // takes the handle over
@@ -226,6 +275,64 @@ TEST(UninstallFiles, RemovesOnlyTheLinksTheSetupWrote) {
     ::RemoveDirectoryA(group.c_str());
 }
 
+// The attack on a delete by name: once the uninstaller has read our link,
+// the group folder (or the link itself) is swapped for another one holding a
+// file of the same name; a junction does the same to the path. Whatever was
+// swapped in stays. (Wine unlinks only while the name still leads to the
+// opened file, so the moved link of ours stays there too; Windows deletes
+// it.)
+std::string g_group;
+const char kSwappedLink[] = "Tessolo 4.30.lnk";
+const char kVictimBytes[] = "not a link of ours";
+void SwapGroupFolder() {
+    const std::string folder = g_group.substr(0, g_group.size() - 1);
+    ::MoveFileA(folder.c_str(), (folder + ".moved").c_str());
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    WriteTextFile(g_group + kSwappedLink, kVictimBytes);
+}
+void SwapLinkFile() {
+    const std::string link = g_group + kSwappedLink;
+    ::MoveFileA(link.c_str(), (link + ".moved").c_str());
+    WriteTextFile(link, kVictimBytes);
+}
+
+TEST(UninstallFiles, DeletesTheLinkItReadNotWhatWasSwappedIn) {
+    ScratchFolder scratch;
+    const std::string folder = scratch.Path();
+    char programs[MAX_PATH] = {};
+    ASSERT_TRUE(::SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, TRUE));
+    g_group = std::string(programs) + "\\" + kGroupFolderName + "\\";
+    const std::string moved = g_group.substr(0, g_group.size() - 1) + ".moved\\";
+    struct Case {
+        const char* name;
+        void (*swap)();
+    } cases[] = {
+        {"group folder swapped", SwapGroupFolder},
+        {"link swapped", SwapLinkFile},
+    };
+    for (const Case& c : cases) {
+        ComScope com;
+        ::CreateDirectoryA(g_group.c_str(), nullptr);
+        ASSERT_EQ(1, CreateGroupShortcut(g_group.c_str(), kSwappedLink,
+                                         (folder + kViewerExeName).c_str(), nullptr, nullptr, 0));
+        RemovalReport report;
+        g_swapWhileJudging = c.swap;
+        {
+            ImportHook<decltype(&::lstrcmpiA)> hook(compareSlot, CompareAfterSwap);
+            RemoveShortcuts(folder, report);
+        }
+        EXPECT_EQ(nullptr, g_swapWhileJudging) << c.name << ": the swap never ran";
+        g_swapWhileJudging = nullptr;
+        EXPECT_EQ(kVictimBytes, ReadWholeFile(g_group + kSwappedLink)) << c.name;
+        for (const std::string& path : {g_group + kSwappedLink, g_group + kSwappedLink + ".moved",
+                                        moved + kSwappedLink}) {
+            ::DeleteFileA(path.c_str());
+        }
+        ::RemoveDirectoryA(moved.c_str());
+        ::RemoveDirectoryA(g_group.c_str());
+    }
+}
+
 // The waiting copy deletes the uninstaller it was started for and no other
 // file, and above the install folder only the levels the install made.
 TEST(SelfRemoval, CleanupRemovesOnlyTheInstallation) {
@@ -298,11 +405,11 @@ TEST(SelfRemoval, WithoutCopyTheRestartDeletesOnlyOurFilesUnderShortNames) {
 
         ASSERT_EQ(1u, g_started.size()) << c.name;
         const std::string copy = g_started[0];
-        EXPECT_EQ(std::string(temp), copy.substr(0, copy.find_last_of('\\') + 1)) << c.name;
         const std::string copyName = copy.substr(copy.find_last_of('\\') + 1);
         EXPECT_EQ(12u, copyName.size()) << copyName;
         EXPECT_EQ(".exe", copyName.substr(8)) << copyName;
         EXPECT_EQ(copiesBefore, Matching(temp, "tsu*").size()) << c.name;
+        EXPECT_FALSE(Exists(copy.substr(0, copy.find_last_of('\\')))) << c.name;
 
         EXPECT_FALSE(Exists(uninstaller)) << c.name;
         const std::vector<std::string> aside = Matching(folder, "tsu?????.tmp");
@@ -320,6 +427,118 @@ TEST(SelfRemoval, WithoutCopyTheRestartDeletesOnlyOurFilesUnderShortNames) {
         ::DeleteFileA(wininit.c_str());
         ::DeleteFileA((folder + aside[0]).c_str());
     }
+    g_restartError = ERROR_ACCESS_DENIED;
+}
+
+// Elevated on NT the copy is started from a new folder of ours in the
+// Windows temporary folder, created owned by Administrators with a DACL that
+// lets Administrators and SYSTEM alone in (nothing inherited from above); on
+// 9x, which knows no security, from the user's temporary folder as before.
+// Both names are 8.3 names, and nothing stays when the start fails.
+TEST(SelfRemoval, ElevatedCopyStartsInAFolderOnlyAdministratorsCanWrite) {
+    ImportHook<decltype(&::MoveFileExA)> restart(moveSlot, RefuseRestartDeletion);
+    ImportHook<decltype(&::CreateProcessA)> start(createProcessSlot, RefuseStart);
+    ImportHook<decltype(&::CreateDirectoryA)> folders(createFolderSlot, CreateFolderNoted);
+    ImportHook<decltype(&::GetVersionExA)> version(versionSlot, VersionOfPlatform);
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string windowsTemp = WindowsFile("Temp\\");
+    struct Case {
+        const char* name;
+        DWORD platform;
+        std::string folderAbove;  // where the copy's folder lies
+        bool ownFolder;
+        const char* security;
+    } cases[] = {
+        {"NT, elevated", VER_PLATFORM_WIN32_NT, windowsTemp, true,
+         "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"},
+        {"9x", VER_PLATFORM_WIN32_WINDOWS, temp, false, ""},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        const std::string uninstaller = scratch / kUninstallExeName;
+        WriteTextFile(uninstaller, "uninstaller");
+        g_platform = c.platform;
+        g_started.clear();
+        g_folderSecurity.clear();
+
+        StartSelfRemoval(uninstaller, "");
+
+        ASSERT_EQ(1u, g_started.size()) << c.name;
+        const std::string copy = g_started[0];
+        const std::string folder = copy.substr(0, copy.find_last_of('\\') + 1);
+        EXPECT_TRUE(g_copyWasThere) << c.name;
+        EXPECT_EQ(folder, g_startedIn) << c.name;
+        if (c.ownFolder) {
+            const std::string above = folder.substr(0, folder.find_last_of('\\', folder.size() - 2) + 1);
+            EXPECT_EQ(0, ::lstrcmpiA(c.folderAbove.c_str(), above.c_str())) << above;
+            EXPECT_EQ(8u, folder.size() - above.size() - 1) << folder;
+            ASSERT_EQ(1u, g_folderSecurity.size()) << c.name;
+            EXPECT_EQ(c.security, g_folderSecurity[0]) << c.name;
+        } else {
+            EXPECT_EQ(c.folderAbove, folder) << c.name;
+            EXPECT_TRUE(g_folderSecurity.empty()) << c.name;
+        }
+        EXPECT_FALSE(Exists(copy)) << c.name;
+        EXPECT_EQ(!c.ownFolder, Exists(folder)) << c.name;
+        for (const std::string& aside : Matching(scratch.Path(), "tsu?????.tmp")) {
+            ::DeleteFileA((scratch.Path() + aside).c_str());
+        }
+    }
+    g_platform = VER_PLATFORM_WIN32_NT;
+}
+
+// 9x's WININIT.INI also holds other programs' pending lines: ours goes in by
+// a new file swapped in, and where the swap cannot be made the old file
+// stays as it was, with nothing of ours left beside it.
+bool g_refuseWininitSwap = false;
+extern "C" decltype(&::MoveFileA) moveFileSlot IMPORT_SLOT(MoveFileA, 8);
+const auto realMoveFile = moveFileSlot;
+BOOL WINAPI MoveFileUnlessOntoWininit(LPCSTR from, LPCSTR to) {
+    // The first move onto it only: the old file may still come back.
+    if (::lstrcmpiA(to, WindowsFile("WININIT.INI").c_str()) == 0 &&
+        std::exchange(g_refuseWininitSwap, false)) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return realMoveFile(from, to);
+}
+
+TEST(SelfRemoval, WininitLineIsSwappedInBesideOtherProgramsLines) {
+    ImportHook<decltype(&::MoveFileExA)> restart(moveSlot, RefuseRestartDeletion);
+    ImportHook<decltype(&::MoveFileA)> move(moveFileSlot, MoveFileUnlessOntoWininit);
+    g_restartError = ERROR_CALL_NOT_IMPLEMENTED;
+    const std::string wininit = WindowsFile("WININIT.INI");
+    const std::string others = "[rename]\r\nNUL=C:\\OTHER\\OLD.DLL\r\n";
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    struct Case {
+        const char* name;
+        bool refuseSwap;
+        bool marked;
+    } cases[] = {
+        {"swapped in", false, true},
+        {"swap refused", true, false},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch;
+        const std::string file = scratch / "ours.tmp";
+        WriteTextFile(file, "ours");
+        char shortPath[MAX_PATH] = {};
+        ::GetShortPathNameA(file.c_str(), shortPath, MAX_PATH);
+        WriteTextFile(wininit, others);
+        g_refuseWininitSwap = c.refuseSwap;
+
+        EXPECT_EQ(c.marked, DeleteFileAtRestart(file)) << c.name;
+
+        g_refuseWininitSwap = false;
+        const std::string ours = std::string("NUL=") + shortPath + "\r\n";
+        EXPECT_EQ(c.marked ? "[rename]\r\n" + ours + others.substr(10) : others,
+                  ReadWholeFile(wininit))
+            << c.name;
+        EXPECT_TRUE(Matching(std::string(windows) + "\\", "TSUINIT.*").empty()) << c.name;
+    }
+    ::DeleteFileA(wininit.c_str());
     g_restartError = ERROR_ACCESS_DENIED;
 }
 
