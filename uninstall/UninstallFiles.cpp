@@ -17,7 +17,7 @@
 #include "install/InstalledNames.h"
 #include "install/OsFamilyQuery.h"
 #include "install/Shortcuts.h"
-#include "uninstall/HeldFile.h"
+#include "uninstall/OpenedLink.h"
 
 namespace {
 
@@ -136,7 +136,7 @@ bool LinkTargetFromBytes(const std::string& bytes, std::string& target) {
 // so the name is looked at as well.
 void RemoveHeldLink(const std::string& path, const std::string& expectedTarget,
                     RemovalReport& report) {
-    HeldFile held(path);
+    OpenedLink held(path);
     std::string bytes;
     std::string target;
     if (IsReparsePoint(path) || !held.IsOpen() || held.IsReparsePoint() ||

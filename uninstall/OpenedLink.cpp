@@ -1,4 +1,4 @@
-#include "uninstall/HeldFile.h"
+#include "uninstall/OpenedLink.h"
 
 #include <windows.h>
 
@@ -45,7 +45,7 @@ bool SetInformation(HANDLE file, void* information, ULONG size, ULONG informatio
 
 }  // namespace
 
-HeldFile::HeldFile(const std::string& path)
+OpenedLink::OpenedLink(const std::string& path)
     : m_file(::CreateFileA(path.c_str(), DELETE | GENERIC_READ | FILE_WRITE_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)) {
@@ -54,9 +54,9 @@ HeldFile::HeldFile(const std::string& path)
     m_attributes = info.dwFileAttributes;
 }
 
-bool HeldFile::IsReparsePoint() const { return (m_attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+bool OpenedLink::IsReparsePoint() const { return (m_attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
-bool HeldFile::ReadAll(unsigned long maxBytes, std::string& bytes) {
+bool OpenedLink::ReadAll(unsigned long maxBytes, std::string& bytes) {
     DWORD high = 0;
     const DWORD size = ::GetFileSize(m_file.Get(), &high);
     if (!m_file || size == INVALID_FILE_SIZE || high != 0 || size > maxBytes) return false;
@@ -66,7 +66,7 @@ bool HeldFile::ReadAll(unsigned long maxBytes, std::string& bytes) {
     return size == 0 || (::ReadFile(m_file.Get(), &bytes[0], size, &read, nullptr) && read == size);
 }
 
-bool HeldFile::Delete() {
+bool OpenedLink::Delete() {
     if (!m_file) return false;
     // The setup replaces read-only files; they go here the same way.
     if (m_attributes & FILE_ATTRIBUTE_READONLY) {

@@ -1,4 +1,4 @@
-// A file opened once and then read and deleted through that one handle (NT),
+// One of our links, opened once and then read and deleted through that one handle (NT),
 // so that what was checked is what goes: a junction swapped in for its folder
 // after the open leads the uninstaller nowhere else.
 #pragma once
@@ -7,11 +7,11 @@
 
 #include "framework/Handles.h"
 
-class HeldFile {
+class OpenedLink {
 public:
     // Opens path for reading and deleting, never through a reparse point at
     // its own name; others keep reading, writing and deleting it.
-    explicit HeldFile(const std::string& path);
+    explicit OpenedLink(const std::string& path);
 
     bool IsOpen() const { return m_file.IsValid(); }
 
