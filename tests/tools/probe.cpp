@@ -41,14 +41,35 @@ HKEY RootFromName(const char* name) {
     return nullptr;
 }
 
-// Prints "K <hex path>" for the key and "V <hex path> <hex name> <type> <hex data>"
-// for each value, then recurses into the subkeys (names in their stored case).
-void DumpKey(HKEY key, const std::string& path) {
-    std::printf("K ");
-    PrintHexText(path.c_str());
-    std::printf("\n");
+// The dump of a large tree (the machine's classes are megabytes) is built
+// in memory with a table and written at once: a printf per byte made each
+// snapshot take seconds.
+class DumpText {
+public:
+    void Text(const char* text) { m_out += text; }
+    void Hex(const void* data, size_t size) {
+        static const char kDigits[] = "0123456789abcdef";
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) {
+            m_out += kDigits[bytes[i] >> 4];
+            m_out += kDigits[bytes[i] & 0xF];
+        }
+    }
+    void HexText(const std::string& text) { Hex(text.data(), text.size()); }
+    void Number(unsigned long value) { m_out += std::to_string(value); }
+    ~DumpText() { std::fwrite(m_out.data(), 1, m_out.size(), stdout); }
+
+private:
+    std::string m_out;
+};
+
+// "K <hex path>" for the key and "V <hex path> <hex name> <type> <hex data>"
+// for each value, then the subkeys (names in their stored case).
+void DumpKey(HKEY key, const std::string& path, DumpText& out, std::vector<unsigned char>& data) {
+    out.Text("K ");
+    out.HexText(path);
+    out.Text("\n");
     char name[16384];
-    std::vector<unsigned char> data(1 << 16);
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name;
         DWORD dataSize = static_cast<DWORD>(data.size());
@@ -57,13 +78,15 @@ void DumpKey(HKEY key, const std::string& path) {
             ERROR_SUCCESS) {
             break;
         }
-        std::printf("V ");
-        PrintHexText(path.c_str());
-        std::printf(" ");
-        PrintHexText(name);
-        std::printf(" %lu ", static_cast<unsigned long>(type));
-        PrintHex(data.data(), dataSize);
-        std::printf("\n");
+        out.Text("V ");
+        out.HexText(path);
+        out.Text(" ");
+        out.Hex(name, nameSize);
+        out.Text(" ");
+        out.Number(type);
+        out.Text(" ");
+        out.Hex(data.data(), dataSize);
+        out.Text("\n");
     }
     for (DWORD i = 0;; ++i) {
         DWORD nameSize = sizeof name;
@@ -73,7 +96,7 @@ void DumpKey(HKEY key, const std::string& path) {
         }
         UniqueKey sub;
         if (::RegOpenKeyExA(key, name, 0, KEY_READ, sub.Put()) == ERROR_SUCCESS) {
-            DumpKey(sub.Get(), path.empty() ? std::string(name) : path + "\\" + name);
+            DumpKey(sub.Get(), path.empty() ? std::string(name) : path + "\\" + name, out, data);
         }
     }
 }
@@ -81,7 +104,9 @@ void DumpKey(HKEY key, const std::string& path) {
 int RegDump(HKEY root, const char* subkey) {
     UniqueKey key;
     if (::RegOpenKeyExA(root, subkey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return 2;
-    DumpKey(key.Get(), "");
+    DumpText out;
+    std::vector<unsigned char> data(1 << 16);
+    DumpKey(key.Get(), "", out, data);
     return 0;
 }
 
