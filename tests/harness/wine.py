@@ -343,6 +343,7 @@ class WinePrefix:
         self.display_size = display
         self.virtual_desktop = virtual_desktop
         self.user_values = user_values or {}
+        self.special_folders = {}
         self.setup_limit = setup_limit
         self.setup_retries = setup_retries
         self.keep = keep if keep is not None else bool(os.environ.get("TESSOLO_KEEP_PREFIX"))
@@ -363,6 +364,7 @@ class WinePrefix:
         prefix.display_size = None
         prefix.virtual_desktop = None
         prefix.user_values = {}
+        prefix.special_folders = {}
         prefix.setup_limit = None
         prefix.setup_retries = 0
         prefix.keep = True
@@ -615,8 +617,12 @@ class WinePrefix:
         return self.unix_path(win_path).read_bytes().decode("cp1252")
 
     def special_folder(self, csidl):
-        out = self.wine([PROBE_EXE, "folder", str(csidl)], check=True).stdout.decode().strip()
-        return bytes.fromhex(out).decode("cp1252")
+        # Asked once a prefix: the shell folders stay where they are, and a
+        # snapshot asks for four of them each time.
+        if csidl not in self.special_folders:
+            out = self.wine([PROBE_EXE, "folder", str(csidl)], check=True).stdout.decode().strip()
+            self.special_folders[csidl] = bytes.fromhex(out).decode("cp1252")
+        return self.special_folders[csidl]
 
     # -- registry ----------------------------------------------------------
 
