@@ -407,6 +407,13 @@ class WinePrefix:
                 note_setup_retry(hung, attempt)
         if self.version:
             self.check_version(self.version)
+        if self.virtual_desktop:
+            # Set once the session runs, as always: the first program of a
+            # fresh session then starts without the virtual desktop (written
+            # before the start, one such program was seen to hang for good).
+            self.reg_set(r"HKCU\Software\Wine\Explorer", "Desktop", REG_SZ, "Default")
+            self.reg_set(r"HKCU\Software\Wine\Explorer\Desktops", "Default", REG_SZ,
+                         self.virtual_desktop)
         setup_dir = self.unix_path(SETUP_DIR_WIN)
         setup_dir.mkdir(parents=True, exist_ok=True)
         if SETUP_EXE.exists():
@@ -443,14 +450,11 @@ class WinePrefix:
 
     def _starting_values(self):
         """The user's registry values the prefix starts with: the Windows
-        version (what `winecfg -v` writes, without starting a program), the
-        virtual desktop and the caller's."""
+        version (what `winecfg -v` writes, without starting a program) and
+        the caller's."""
         values = {}
         if self.version:
             values[r"Software\Wine"] = {"Version": self.version}
-        if self.virtual_desktop:
-            values[r"Software\Wine\Explorer"] = {"Desktop": "Default"}
-            values[r"Software\Wine\Explorer\Desktops"] = {"Default": self.virtual_desktop}
         for key, named in self.user_values.items():
             values.setdefault(key, {}).update(named)
         return values
