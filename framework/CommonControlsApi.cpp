@@ -1,7 +1,7 @@
 #include "framework/CommonControlsApi.h"
 
 CommonControlsApi::CommonControlsApi()
-    : m_library("comctl32.dll"),
+    : m_library(LoadByNameFromSystem("comctl32.dll")),
       m_complete(m_library.Find("InitCommonControlsEx", InitCommonControlsEx) &&
                  m_library.Find("PropertySheetA", PropertySheetA)) {}
 

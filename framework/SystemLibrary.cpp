@@ -17,3 +17,7 @@ UniqueModule LoadFromSystemFolder(const char* fileName) {
     path += fileName;
     return UniqueModule(::LoadLibraryA(path.c_str()));
 }
+
+UniqueModule LoadByNameFromSystem(const char* fileName) {
+    return UniqueModule(::LoadLibraryA(fileName));
+}
