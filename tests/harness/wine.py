@@ -171,6 +171,22 @@ def _run_setup_step(step, command, env, limit, prefix, **kwargs):
         raise SetupStepHung(step, prefix, limit) from None
 
 
+def prefix_processes(prefix):
+    """(pid, arguments) of each host process started in the prefix: Wine
+    keeps the prefix in the environment of every process it starts."""
+    mark = b"WINEPREFIX=" + os.fsencode(prefix)
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if mark not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                args = [os.fsdecode(a) for a in f.read().split(b"\0") if a]
+        except OSError:
+            continue  # ended meanwhile, or not ours to read
+        yield int(pid), args
+
+
 def kill_prefix(prefix, env):
     """Ends every process of a prefix at once, Wine's server first (a hung
     server may not answer -k, so what is left is killed by its environment)."""
@@ -179,14 +195,11 @@ def kill_prefix(prefix, env):
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     except subprocess.TimeoutExpired:
         pass
-    mark = b"WINEPREFIX=" + os.fsencode(prefix)
-    for pid in filter(str.isdigit, os.listdir("/proc")):
+    for pid, _ in prefix_processes(prefix):
         try:
-            with open(f"/proc/{pid}/environ", "rb") as f:
-                if mark in f.read().split(b"\0"):
-                    os.kill(int(pid), signal.SIGKILL)
+            os.kill(pid, signal.SIGKILL)
         except OSError:
-            continue  # ended meanwhile, or not ours
+            continue  # ended meanwhile
 
 
 def note_setup_retry(hung, attempt, remedy="thrown away, done again in a fresh copy"):
@@ -549,20 +562,9 @@ class WinePrefix:
         programs `names` (file names, any case): Wine shows a Windows
         program's path in the process's arguments, and a script started
         through Wine keeps the prefix in its environment."""
-        mark = b"WINEPREFIX=" + os.fsencode(self.path)
         wanted = {n.lower() for n in names}
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                with open(f"/proc/{pid}/environ", "rb") as f:
-                    if mark not in f.read().split(b"\0"):
-                        continue
-                with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    args = [os.fsdecode(a) for a in f.read().split(b"\0") if a]
-            except OSError:
-                continue  # ended meanwhile, or not ours to read
-            if any(PureWindowsPath(a).name.lower() in wanted for a in args):
-                return True
-        return False
+        return any(PureWindowsPath(a).name.lower() in wanted
+                   for _, args in prefix_processes(self.path) for a in args)
 
     def window_exists(self, window_class):
         return self.wine([PROBE_EXE, "window", window_class]).returncode == 0
