@@ -154,9 +154,13 @@ void LogIn(HWND login, const Options& options) {
 
 void Sample(HWND dialog, std::string& last) {
     HWND bar = ::GetDlgItem(dialog, IDC_DL_BAR);
+    // The dialog sets the bar's range before its first percent caption, so
+    // the caption is read first: the operands of + are read in no set order.
+    const std::string caption = Hex(TextOf(dialog));
+    const std::string position = std::to_string(SendTimed(bar, PBM_GETPOS));
+    const std::string range = std::to_string(SendTimed(bar, PBM_GETRANGE, FALSE));
     const std::string line =
-        "sample " + Hex(TextOf(dialog)) + " " + std::to_string(SendTimed(bar, PBM_GETPOS)) + " " +
-        std::to_string(SendTimed(bar, PBM_GETRANGE, FALSE)) + " " +
+        "sample " + caption + " " + position + " " + range + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_REMAINING))) + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_RATE))) + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_SOURCE)));
