@@ -7,13 +7,12 @@ older installation in another folder removes its own files and leaves the
 registry; a run that ended with 6 completes when run again."""
 
 import shutil
-import time
 import unittest
 
 from tests.e2e.test_registration import CLASSES, FILE_EXTS, OPEN_COMMAND, ROOTS, UNINSTALL
 from tests.harness.wine import (BUILD_DIR, CSIDL_COMMON_DESKTOP, CSIDL_COMMON_PROGRAMS,
                                 CSIDL_DESKTOP, CSIDL_PROGRAMS, REG_SZ, SETUP_DIR_WIN, WinePrefix,
-                                install_log_records)
+                                install_log_records, wait_until)
 
 FOLDER = r"C:\Program Files\Tessolo"
 UNINSTALLER = FOLDER + r"\ts_uninstall.exe"
@@ -67,10 +66,10 @@ def uninstall(wp, options="/silent", uninstaller=UNINSTALLER):
 
 def wait_gone(wp, win_path, timeout=20):
     """The waiting copy removes the uninstaller after it ended."""
-    deadline = time.time() + timeout
-    while time.time() < deadline and wp.unix_path(win_path).exists():
-        time.sleep(0.2)
-    return not wp.unix_path(win_path).exists()
+    try:
+        return wait_until(lambda: not wp.unix_path(win_path).exists(), f"{win_path} to go", timeout)
+    except TimeoutError:
+        return False
 
 
 def short_folder(wp):

@@ -5,14 +5,13 @@ settings folder without APPDATA, a payload file held with write sharing, and
 the install -> uninstall round trip."""
 
 import tempfile
-import time
 import unittest
 
 from tests.e2e.test_silent_install import differing_files, ini
 from tests.e2e.test_uninstall import EVERY_OPTION, FOLDER, UNINSTALLER, prepare, snapshot, wait_gone
 from tests.harness.personality import (PERSONALITY_EXE, TOOLS_DIR, personality_prefix, run_as,
                                        run_setup_as)
-from tests.harness.wine import CSIDL_DESKTOP, CSIDL_PROGRAMS
+from tests.harness.wine import CSIDL_DESKTOP, CSIDL_PROGRAMS, wait_until
 
 PROBE = TOOLS_DIR / "personality_probe.exe"
 FAILS = "fails"  # any error code
@@ -42,10 +41,10 @@ def windows_path(path):
 
 
 def wait_for_file(path, timeout=30):
-    deadline = time.time() + timeout
-    while not path.exists() and time.time() < deadline:
-        time.sleep(0.1)
-    return path.exists()
+    try:
+        return wait_until(path.exists, f"{path} to appear", timeout, 0.1)
+    except TimeoutError:
+        return False
 
 
 def windows_folder_strays(wp):

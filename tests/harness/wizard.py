@@ -9,11 +9,11 @@ Every call runs tools/wizard_driver.exe inside the prefix; texts travel as hex
 of their CP1252 bytes.
 """
 
-import time
-
-from tests.harness import partners, wine
+from tests.harness import images, partners, wine
 
 DRIVER_EXE = wine.BUILD_DIR / "tools" / "wizard_driver.exe"
+# Time between two shots of a dialog that must agree before it counts as shown.
+SETTLE_INTERVAL = 0.3
 # The "browser" command's exit code when the browser never came to the expected item.
 BROWSER_NOT_SETTLED = 3
 
@@ -28,6 +28,12 @@ class DriverError(AssertionError):
     pass
 
 
+def patient_ms(timeout_ms):
+    """A wait inside the driver, in milliseconds for a quiet machine, grown
+    with the load as the harness's own waits are."""
+    return int(wine.patience(timeout_ms / 1000) * 1000)
+
+
 class Wizard:
     def __init__(self, prefix, process):
         self.prefix = prefix
@@ -38,6 +44,7 @@ class Wizard:
         """Starts the setup without waiting for it and waits for its first page.
         `offers` names the partner offers the checks allow ("toolbar",
         "browser"); by default neither, so the wizard has five pages."""
+        timeout_ms = patient_ms(timeout_ms)
         partners.steer_offers(prefix, toolbar="toolbar" in offers, browser="browser" in offers)
         line = f'"{wine.SETUP_EXE_WIN}"' + (" " + options if options else "")
         process = prefix.start([wine.PROBE_EXE, "run"],
@@ -70,6 +77,7 @@ class Wizard:
         return int(self.driver("page"))
 
     def wait_page(self, index, timeout_ms=30000):
+        timeout_ms = patient_ms(timeout_ms)
         result = self.run_driver("wait-page", index, timeout_ms)
         if result.returncode != 0:
             raise DriverError(f"expected page {index}, the wizard shows {result.stdout.decode().strip()}")
@@ -99,6 +107,7 @@ class Wizard:
         return {"checked": int(checked), "enabled": enabled == "1", "visible": visible == "1"}
 
     def wait_gone(self, timeout_ms=30000):
+        timeout_ms = patient_ms(timeout_ms)
         self.driver("wait-gone", timeout_ms)
 
     def is_open(self):
@@ -150,10 +159,12 @@ class Wizard:
     def answer(self, button, timeout_ms=30000):
         """Waits for the setup's message box, answers it with "yes", "no" or
         "ok"; returns its text."""
+        timeout_ms = patient_ms(timeout_ms)
         return self._text(self.driver("answer", button, timeout_ms, timeout=timeout_ms / 1000 + 30))
 
     def message_text(self, timeout_ms=30000):
         """The text of the open message box, which stays open."""
+        timeout_ms = patient_ms(timeout_ms)
         return self._text(self.driver("msgbox", timeout_ms, timeout=timeout_ms / 1000 + 30))
 
     def no_message_box(self, within_ms=1500):
@@ -163,6 +174,7 @@ class Wizard:
         """Waits for the shell's folder browser and closes it with "ok" or
         "cancel"; with expected_item, only once the selected tree item's
         text contains it (the browser expands to its start folder slowly)."""
+        timeout_ms = patient_ms(timeout_ms)
         args = ["browser", button, timeout_ms]
         if expected_item:
             args.append(expected_item.encode("cp1252").hex())
@@ -173,6 +185,7 @@ class Wizard:
         close_folder_browser does. Wine's browser, first opened on a busy
         machine, now and then stays at its root; the driver then cancels it
         and it is opened once more."""
+        timeout_ms = patient_ms(timeout_ms)
         args = ["browser", button, timeout_ms, expected_item.encode("cp1252").hex()]
         for attempt in range(2):
             self.click_async(browse_button)
@@ -188,6 +201,7 @@ class Wizard:
         caption, text, icon ("stop", "question", "exclamation",
         "information"), the ids of its buttons, the default one, its owner's
         title (None without owner) and whether the wizard is enabled."""
+        timeout_ms = patient_ms(timeout_ms)
         fields = dict(line.split(" ", 1) for line in
                       self.driver("box", timeout_ms, timeout=timeout_ms / 1000 + 30).splitlines())
         return {
@@ -221,8 +235,22 @@ class Wizard:
         if title == "Tessolo Setup":
             self.driver("activate")
         x, y, width, height = self.driver("rect", title.encode("cp1252").hex()).split()
-        time.sleep(0.7)  # painted
-        return self.prefix.screenshot(name, crop=(int(width), int(height), int(x), int(y)))
+        crop = (int(width), int(height), int(x), int(y))
+        # The dialog has painted itself when the driver returns; what reaches
+        # the screen may still lag behind (the emulated route is slow), so the
+        # shot is kept once the next one shows the same picture.
+        shot = self.prefix.screenshot(name, crop=crop)
+        previous = shot.with_name(shot.stem + "-previous.png")
+
+        def settled():
+            shot.replace(previous)
+            self.prefix.screenshot(name, crop=crop)
+            return images.alike(previous, shot)
+        try:
+            wine.wait_until(settled, f"{name} to stop changing on screen", 30, SETTLE_INTERVAL)
+        finally:
+            previous.unlink(missing_ok=True)
+        return shot
 
     # -- end ----------------------------------------------------------------
 

@@ -621,12 +621,17 @@ int main(int argc, char** argv) {
 
     if (command == "rect") {
         // The outer rectangle of the visible dialog with that title (hex),
-        // the wizard's by default: "left top width height".
+        // the wizard's by default, once painted: "left top width height".
         const std::string title = argc >= 3 ? Unhex(argv[2]) : std::string(kWizardTitle);
         HWND window = nullptr;
         if (!WaitFor(kDefaultTimeoutMs, [&] { return (window = FindDialog(title.c_str())) != nullptr; })) {
             return Fail("no such window");
         }
+        // Painted whole first: the paint messages are sent to the dialog's
+        // own thread and this returns after them, so a shot taken next never
+        // catches a half-painted page.
+        ::RedrawWindow(window, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         RECT outer = {};
         ::GetWindowRect(window, &outer);
         std::printf("%ld %ld %ld %ld\n", outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top);

@@ -4,7 +4,6 @@ by a loopback proxy under the real host names, the stand-in installers and
 browser recording how they were started."""
 
 import re
-import time
 import unittest
 
 from tests.harness import partners, wine
@@ -96,11 +95,10 @@ class OfferSession:
         return self.server.requests_for(path)
 
     def wait_for_request(self, path, timeout=60):
-        deadline = time.time() + timeout
-        while not self.requests(path):
-            if time.time() > deadline:
-                raise AssertionError(f"{path} was never requested")
-            time.sleep(0.1)
+        try:
+            wine.wait_until(lambda: self.requests(path), f"a request for {path}", timeout, 0.1)
+        except TimeoutError as error:
+            raise AssertionError(f"{path} was never requested: {error}") from None
 
     def libraries_left(self):
         return sorted(p.name for p in self.temp.iterdir() if p.name.lower() in ("gtapi.dll", "gcapi.dll"))

@@ -18,11 +18,10 @@ regenerate the references, and look at every image before committing it:
 
 import os
 import shutil
-import subprocess
 import unittest
 from pathlib import Path
 
-from tests.harness import partners
+from tests.harness import images, partners
 from tests.harness.http_server import HttpServer, Reply
 from tests.harness.wizard import FILE_TYPES, FINISHED, READY, WELCOME, WHATS_NEW, FakeViewer, ForeignWindow, Wizard
 from tests.ui.test_wizard import (ALL_ROWS, ALL_USERS, CONFIRM_ASSOCIATIONS, CONFIRM_QUIT, CURRENT_USER,
@@ -38,8 +37,7 @@ ACCEPT_BROWSER = 1046
 TOOLBAR_PATH = "/google/google_toolbar_tesd.exe"
 
 REFERENCE_DIR = Path(__file__).resolve().parent / "reference"
-LOOKS_FUZZ = "10%"
-LOOKS_TOLERANCE = 0.001
+LOOKS_TOLERANCE = images.TOLERANCE
 
 
 def assert_looks(test, shot):
@@ -52,13 +50,11 @@ def assert_looks(test, shot):
         return
     test.assertTrue(reference.exists(), f"no reference image {reference}")
     diff = shot.with_name(shot.stem + "-diff.png")
-    result = subprocess.run(["compare", "-metric", "AE", "-fuzz", LOOKS_FUZZ, str(reference), str(shot), str(diff)],
-                            capture_output=True, text=True)
-    if result.returncode > 1:  # not comparable, e.g. of another size
-        test.fail(f"{shot.name}: {result.stderr.strip()}")
-    different = float(result.stderr.split()[0])
-    width, height = (int(v) for v in subprocess.run(["identify", "-format", "%w %h", str(shot)], check=True,
-                                                    capture_output=True, text=True).stdout.split())
+    try:
+        different = images.different_pixels(reference, shot, diff)
+    except images.NotComparable as error:  # e.g. of another size
+        test.fail(f"{shot.name}: {error}")
+    width, height = images.size(shot)
     test.assertLessEqual(different, LOOKS_TOLERANCE * width * height,
                          f"{shot.name} differs from its reference in {different:.0f} pixels; see {diff}")
     diff.unlink()
