@@ -100,7 +100,7 @@ int WritePayload(const char* folder, bool& iconLibraryKept) {
 
 }  // namespace
 
-int RunInstall(const InstallOptions& options, InstallStop* stop) {
+int RunInstall(const InstallOptions& options, InstallStop* stop, std::string* installedFolder) {
     InstallStop ignoredStop = InstallStop::None;
     InstallStop& reason = stop ? *stop : ignoredStop;
     reason = InstallStop::None;
@@ -157,6 +157,8 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
                               options.startMenuShortcut, options.desktopShortcut,
                               options.thumbnailsShortcut, options.allUsersShortcuts,
                               options.fileTypeSelection, options.assocAllUsers);
+
+    if (installedFolder) *installedFolder = folder;
 
     // The wizard goes on as if all were written; a silent install tells
     // through its exit code and one log record.
