@@ -8,6 +8,8 @@
 #include "framework/Handles.h"
 #include "install/InstallRecord.h"
 #include "install/InstalledNames.h"
+#include "install/Probes.h"
+#include "install/RegistryWrite.h"
 #include "tests/wine/ScratchFolder.h"
 
 namespace {
@@ -20,13 +22,11 @@ std::string CreatedFolderValue() {
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
         return kNoEntry;
     }
-    char text[MAX_PATH] = {};
+    char text[MAX_PATH];
     DWORD size = sizeof text;
-    if (::RegQueryValueExA(key.Get(), kCreatedFolderValue, nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) {
-        return kNone;
-    }
-    return text;
+    return ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, kCreatedFolderValue, text, &size)
+               ? text
+               : kNone;
 }
 
 // The uninstall entry as a case needs it: missing, without a record, or with one.
@@ -36,10 +36,7 @@ void StartWith(const std::string& record) {
     UniqueKey key;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0,
                                                KEY_SET_VALUE, nullptr, key.Put(), nullptr));
-    if (record == kNone) return;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), kCreatedFolderValue, 0, REG_SZ,
-                                              reinterpret_cast<const BYTE*>(record.c_str()),
-                                              static_cast<DWORD>(record.size() + 1)));
+    if (record != kNone) ASSERT_TRUE(SetNamedText(key.Get(), kCreatedFolderValue, record.c_str()));
 }
 
 TEST(CreatedFolderRecord, ARerunKeepsTheHigherLevelAndAStopPutsTheRecordBack) {
