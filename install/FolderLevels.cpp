@@ -30,3 +30,12 @@ void RebuildFolderLevels(const char* path, char* rebuilt,
         out = std::strlen(rebuilt);
     }
 }
+
+bool IsDriveOrShareLevel(const char* level) {
+    if (level[0] != '\0' && level[1] == ':' && level[2] == '\0') return true;
+    if (level[0] != '\\' || level[1] != '\\') return false;
+    // Past the server's name one more backslash starts the share.
+    const char* const server = level + 2;
+    const char* const share = std::strchr(server, '\\');
+    return share == nullptr || std::strchr(share + 1, '\\') == nullptr;
+}

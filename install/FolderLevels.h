@@ -11,3 +11,7 @@
 // single one; the rebuilt text is never longer than `path`.
 void RebuildFolderLevels(const char* path, char* rebuilt,
                          const std::function<void(const char* level)>& createLevel);
+
+// True for the levels no folder creation makes: a drive ("C:") and a network
+// server or share ("\\server", "\\server\share").
+bool IsDriveOrShareLevel(const char* level);

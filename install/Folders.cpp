@@ -27,7 +27,7 @@ bool CanEnterFolder(const char* folder) {
 
 }  // namespace
 
-int EnsureFolderExists(char* path, std::string* createdTop) {
+int EnsureFolderExists(char* path, const BeforeCreatingLevels& beforeCreating) {
     if (path[0] == '\0') return 0;
     TrimPathSpaces(path);
     if (path[0] == '\0') return 0;
@@ -35,11 +35,15 @@ int EnsureFolderExists(char* path, std::string* createdTop) {
     if (CanEnterFolder(path)) return 1;
 
     char rebuilt[kMaxPath];
-    bool createdOne = false;
+    bool told = false;
     RebuildFolderLevels(path, rebuilt, [&](const char* level) {
-        if (!::CreateDirectoryA(level, nullptr) || createdOne) return;
-        createdOne = true;
-        if (createdTop) *createdTop = level;
+        if (beforeCreating && !told && !IsDriveOrShareLevel(level) &&
+            ::GetFileAttributesA(level) == INVALID_FILE_ATTRIBUTES) {
+            told = true;
+            beforeCreating(level);
+        }
+        // A level that is there already simply fails.
+        (void)::CreateDirectoryA(level, nullptr);
     });
     std::strcpy(path, rebuilt);
     AppendBackslash(path);

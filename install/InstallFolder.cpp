@@ -1,9 +1,11 @@
 #include "install/InstallFolder.h"
 
 #include <cstring>
+#include <string>
 
 #include <windows.h>
 
+#include "framework/FullPathName.h"
 #include "install/InstallFolderText.h"
 #include "product/Limits.h"
 #include "install/PathText.h"
@@ -50,9 +52,8 @@ void MakeInstallFolderAbsolute(char* folder) {
     char trimmed[kMaxPath];
     std::strcpy(trimmed, folder);
     TrimPathSpaces(trimmed);
-    if (trimmed[0] == '\0' || HasDriveOrUncRoot(trimmed)) return;
-    char full[kMaxPath];
-    const DWORD length = ::GetFullPathNameA(trimmed, kMaxPath, full, nullptr);
-    if (length == 0 || length >= static_cast<DWORD>(kMaxPath)) return;
-    std::strcpy(folder, full);
+    if (!NeedsCurrentDirectory(trimmed)) return;
+    const std::string full = FullPathName(trimmed);
+    if (full.empty() || full.size() >= static_cast<size_t>(kMaxPath)) return;
+    std::strcpy(folder, full.c_str());
 }

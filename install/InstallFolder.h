@@ -9,9 +9,10 @@ int GetDefaultInstallFolder(char* folder);
 // returns 1; returns 0 with an empty folder when there is none.
 int FindPreviousInstallFolder(char* folder);
 
-// A folder without drive or UNC root ("Apps\Tessolo", "\Apps\Tessolo") made
-// absolute against the current directory, so that every path the install
-// writes names the real folder; surrounding spaces are dropped first, as the
-// install would drop them. An empty folder, one with a drive or UNC root and
-// one whose full path would not fit a path buffer stay as they are.
+// A folder below a current directory ("Apps\Tessolo", "\Apps\Tessolo",
+// "C:Apps\Tessolo") made absolute, so that every path the install writes
+// names the real folder; surrounding spaces are dropped first, as the install
+// would drop them. An empty folder, one with a drive and a slash or a UNC
+// root, a bare drive ("D:", its root) and one whose full path would not fit a
+// path buffer stay as they are.
 void MakeInstallFolderAbsolute(char* folder);

@@ -56,3 +56,9 @@ bool HasDriveOrUncRoot(const char* path) {
     if (path[0] == '\0') return false;
     return path[1] == ':' || (IsSlash(path[0]) && IsSlash(path[1]));
 }
+
+bool NeedsCurrentDirectory(const char* path) {
+    if (path[0] == '\0') return false;
+    if (!HasDriveOrUncRoot(path)) return true;
+    return path[1] == ':' && path[2] != '\0' && !IsSlash(path[2]);
+}

@@ -17,5 +17,12 @@ bool DefaultFolderFromProgramFiles(const char* programFiles, char* folder);
 bool FolderFromOpenCommand(const char* command, char* folder);
 
 // True when path starts with a drive ("C:") or a UNC root (two slashes of
-// either kind); any other folder depends on the current directory.
+// either kind).
 bool HasDriveOrUncRoot(const char* path);
+
+// True when the folder lies below a current directory: "Apps" below the
+// current directory, "\Apps" below the current drive's root, "C:Apps" below
+// the current directory of drive C:. A drive with a slash ("C:\Apps"), a bare
+// drive ("D:", its root once it has its backslash), a UNC root and the empty
+// text need none.
+bool NeedsCurrentDirectory(const char* path);

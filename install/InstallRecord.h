@@ -11,5 +11,24 @@ constexpr char kCreatedFolderValue[] = "CreatedFolder";
 // 1 when the setup kept the icon library it found (not ours, or newer).
 constexpr char kIconLibraryKeptValue[] = "IconLibraryKept";
 
-// Writes both under the uninstall entry; createdTop empty: nothing was created.
-void RecordInstallDecisions(const std::string& createdTop, bool iconLibraryKept);
+// The created-folder record. It is written before the level it names is
+// made: an install killed after making its folders leaves the record to its
+// rerun, which finds the folders there and makes none.
+class CreatedFolderRecord {
+public:
+    // Records `top` unless the record already names it or a level above it,
+    // which an earlier, interrupted run made.
+    void Claim(const char* top);
+    // For a folder that could not be made: when the claimed level does not
+    // exist, the record (and an uninstall entry Claim created) goes back to
+    // what it was.
+    void WithdrawUnmade();
+
+private:
+    std::string m_claimed;  // empty: nothing written
+    std::string m_previous;
+    bool m_createdEntry = false;
+};
+
+// Writes the icon library decision under the uninstall entry.
+void RecordIconLibraryDecision(bool iconLibraryKept);

@@ -100,7 +100,7 @@ int WritePayload(const char* folder, bool& iconLibraryKept) {
 
 }  // namespace
 
-int RunInstall(const InstallOptions& options, InstallStop* stop) {
+int RunInstall(const InstallOptions& options, InstallStop* stop, std::string* installedFolder) {
     InstallStop ignoredStop = InstallStop::None;
     InstallStop& reason = stop ? *stop : ignoredStop;
     reason = InstallStop::None;
@@ -116,9 +116,12 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
         reason = InstallStop::EmptyFolder;
         return 0;
     }
+    // Whatever cannot be written from here on is noted; a stop drops the notes.
+    WriteFailures unwritten;
     // The levels made here are the uninstaller's to take away again.
-    std::string createdTop;
-    if (!EnsureFolderExists(folder, &createdTop)) {
+    CreatedFolderRecord createdFolders;
+    if (!EnsureFolderExists(folder, [&](const char* top) { createdFolders.Claim(top); })) {
+        createdFolders.WithdrawUnmade();
         const std::string message = LoadStringText(IDS_FOLDER_NOT_CREATABLE);
         ReportStop(options, caption, message, ComposeLogMessage(message, folder));
         reason = InstallStop::FolderNotCreatable;
@@ -137,9 +140,8 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
     // folder the files went to: a level typed with trailing spaces was
     // created without them, and a settings file or shortcut under the typed
     // text would point into a folder that does not exist. Whatever of it
-    // cannot be written is noted here.
-    WriteFailures unwritten;
-    RecordInstallDecisions(createdTop, iconLibraryKept);
+    // cannot be written is noted.
+    RecordIconLibraryDecision(iconLibraryKept);
     WriteViewerSettings(folder, options.iniFolder);
 
     // Taking over file types changes the user's current associations, so the
@@ -157,6 +159,8 @@ int RunInstall(const InstallOptions& options, InstallStop* stop) {
                               options.startMenuShortcut, options.desktopShortcut,
                               options.thumbnailsShortcut, options.allUsersShortcuts,
                               options.fileTypeSelection, options.assocAllUsers);
+
+    if (installedFolder) *installedFolder = folder;
 
     // The wizard goes on as if all were written; a silent install tells
     // through its exit code and one log record.

@@ -1,6 +1,8 @@
 // The install driver: one installation from folder check to partner offers.
 #pragma once
 
+#include <string>
+
 struct InstallOptions;
 
 // Why an install stopped before registration, or that it went through but
@@ -22,4 +24,7 @@ extern int BrowserInstallerRun;
 // with a message (box in the wizard, install log when silent). `stop` names
 // the reason when given. A silent install whose settings file, links or
 // registry keys could not all be written logs one record naming them.
-int RunInstall(const InstallOptions& options, InstallStop* stop = nullptr);
+// installedFolder, when given, receives the folder the files went to (ending
+// in a backslash; it may differ from the typed text) once they are written.
+int RunInstall(const InstallOptions& options, InstallStop* stop = nullptr,
+               std::string* installedFolder = nullptr);

@@ -1,22 +1,18 @@
 // The finished page's button: FAQ page, then the viewer, then the viewer to
 // the front. Failing shell requests are not reported.
 // One class with WizPropertySheet.cpp: the sheet's own finishing member, kept in a file of its own.
-#include <cstring>
 #include <string>
 
 #include <windows.h>
 
-#include "product/Limits.h"
 #include "product/ProductInfo.h"
 #include "product/WebHosts.h"
 #include "framework/DesktopShellExecute.h"
 #include "install/OsFamilyQuery.h"
-#include "install/PathText.h"
 #include "install/RunInstall.h"
 #include "offers/BrowserFollowUp.h"
 #include "offers/ViewerWindow.h"
 #include "res/ResourceIds.h"
-#include "wizard/PagePositions.h"
 #include "wizard/WizPropertyPage.h"
 #include "wizard/WizPropertySheet.h"
 
@@ -30,16 +26,6 @@ void OpenFaqPage() {
     const std::string faq = std::string(kProductWebBase) + kFaqPath;
     (void)ShellExecuteAsSignedInUser(IsVistaOrLater(), ::GetDesktopWindow(), faq.c_str(), nullptr,
                                      "", SW_SHOWNORMAL);
-}
-
-// The viewer's path from the welcome page's folder field. The install used
-// the field without its surrounding spaces, so the start does too.
-std::string ViewerPath(const std::string& folderField) {
-    char folder[kMaxPath] = {};
-    std::strncpy(folder, folderField.c_str(), kMaxPath - 1);
-    TrimPathSpaces(folder);
-    AppendBackslash(folder);
-    return std::string(folder) + kViewerExeName;
 }
 
 }  // namespace
@@ -56,7 +42,9 @@ void CWizPropertySheet::RunFinishingActions() {
 
     const CWizPropertyPage* finished = GetWizPage(GetActiveIndex());
     if (!finished || !finished->IsDlgButtonChecked(IDC_START_VIEWER)) return;
-    const std::string viewer = ViewerPath(GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath));
+    // Where the files went, not the typed text: "C:\Apps \Tessolo" was
+    // installed into C:\Apps\Tessolo\.
+    const std::string viewer = InstalledFolder + kViewerExeName;
     std::string parameters;
     if (browserInstalled) parameters = ViewerPositionBelowBrowser().substr(0, kViewerParameterLimit);
     // The elevated setup's own start would hand the viewer its rights.

@@ -9,6 +9,7 @@
 #include "product/Limits.h"
 #include "product/ProductInfo.h"
 #include "framework/StringTable.h"
+#include "install/InstallFolder.h"
 #include "install/PathText.h"
 #include "install/RunInstall.h"
 #include "res/ResourceIds.h"
@@ -29,6 +30,9 @@ void CWizPropertyPage::GatherInstallOptions(InstallOptions& options) const {
     const std::string folder = welcome->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath);
     std::strncpy(options.installFolder, folder.c_str(), kMaxPath - 1);
     TrimPathSpaces(options.installFolder);
+    // "C:Apps" passes the welcome page's drive check; it names a folder below
+    // the current directory of C:, and the registration must name that folder.
+    MakeInstallFolderAbsolute(options.installFolder);
 
     options.startMenuShortcut = welcome->IsDlgButtonChecked(IDC_GROUP_SHORTCUT);
     options.desktopShortcut = welcome->IsDlgButtonChecked(IDC_DESKTOP_SHORTCUT);
@@ -72,11 +76,13 @@ LRESULT CWizPropertyPage::InstallFromReadyPage() {
     ShowDlgItem(IDC_WORKING_LINE, true);
     ::UpdateWindow(GetDlgItem(IDC_WORKING_LINE));
 
-    if (!RunInstall(options)) {
+    std::string installed;
+    if (!RunInstall(options, nullptr, &installed)) {
         // The driver has shown its message; the folder can be corrected, and
         // the ready page no longer claims to be installing when it comes back.
         ShowDlgItem(IDC_WORKING_LINE, false);
         return static_cast<LRESULT>(m_pSheet->GetPage(kWelcomePosition)->TemplateId());
     }
+    m_pSheet->InstalledFolder = installed;
     return GetNextEnabledPage(TRUE);
 }

@@ -2,6 +2,8 @@
 // flags, and the Cancel button that becomes the finish button on the last page.
 #pragma once
 
+#include <string>
+
 #include <windows.h>
 
 #include "controls/BannerLabel.h"
@@ -26,6 +28,9 @@ public:
     HWND m_hFileTypeList = nullptr;
     int ToolbarOffered = 0;
     int BrowserOffered = 0;
+    // The folder the install wrote the files to, ending in a backslash: the
+    // typed text may differ from it ("C:\Apps \Tessolo", "C:Apps").
+    std::string InstalledFolder;
     HyperlinkLabel m_linkEula;
     HyperlinkLabel m_linkTerms;
     HyperlinkLabel m_linkPrivacy;

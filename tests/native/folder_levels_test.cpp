@@ -60,6 +60,24 @@ TEST(FolderLevels, LongestPathStaysInsideTheBuffer) {
     EXPECT_EQ('\\', r.rebuilt.back());
 }
 
+TEST(FolderLevels, DrivesServersAndSharesAreNeverMade) {
+    const struct {
+        const char* level;
+        bool root;
+    } cases[] = {
+        {"C:", true},
+        {"\\\\srv", true},
+        {"\\\\srv\\share", true},
+        {"\\\\srv\\share\\T", false},
+        {"C:\\A", false},
+        {"C:\\A\\", false},
+        {"\\Apps", false},
+        {"Rel", false},
+        {"C", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.root, IsDriveOrShareLevel(c.level)) << c.level;
+}
+
 TEST(ToolbarSkin, WiderThan1024GetsTheLargeSkin) {
     struct Case { int width; const char* skin; const char* size; } cases[] = {
         {800, "Quarto_16.png", "16"},

@@ -98,4 +98,27 @@ TEST(FolderFromOpenCommand, NeverWritesPastThePathBuffer) {
     }
 }
 
+TEST(NeedsCurrentDirectory, OnlyFoldersBelowACurrentDirectory) {
+    const struct {
+        const char* folder;
+        bool needs;
+    } cases[] = {
+        {"Apps\\Tessolo", true},
+        {"\\Apps\\Tessolo", true},
+        // Below the current directory of drive C:, not below its root.
+        {"C:Apps\\Tessolo", true},
+        {"c:.\\Apps", true},
+        {"C:..\\Apps", true},
+        {"C:\\Apps\\Tessolo", false},
+        {"C:/Apps", false},
+        // A bare drive is its root once it has its backslash.
+        {"D:", false},
+        {"D:\\", false},
+        {"\\\\server\\share\\Tessolo", false},
+        {"//server/share", false},
+        {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.needs, NeedsCurrentDirectory(c.folder)) << c.folder;
+}
+
 }  // namespace

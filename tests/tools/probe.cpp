@@ -169,9 +169,19 @@ int ReadLink(const char* path) {
     return 0;
 }
 
-// Runs PROBE_CMDLINE exactly as given (optionally in PROBE_CWD) and returns
-// its exit code: the shell's argument quoting never touches it.
-int Run() {
+int Usage() {
+    std::fprintf(stderr,
+                 "probe regdump ROOT SUBKEY | regset ROOT SUBKEY HEXNAME TYPE HEXDATA |\n"
+                 "      regdelete ROOT SUBKEY | lnk PATH | lnks PATH... | run |\n"
+                 "      killat file:PATH|key:ROOT\\KEY |\n"
+                 "      folder CSIDL | window CLASS | metrics | osversion | desktop\n");
+    return 64;
+}
+
+// Starts PROBE_CMDLINE exactly as given (optionally in PROBE_CWD): the
+// shell's argument quoting never touches it. Returns 0, or the probe's own
+// failure code.
+int StartCommand(UniqueKernelHandle& process) {
     const char* commandLine = std::getenv("PROBE_CMDLINE");
     if (!commandLine) return 100;
     const char* cwd = std::getenv("PROBE_CWD");
@@ -184,12 +194,60 @@ int Run() {
         std::fprintf(stderr, "CreateProcess failed: %lu\n", ::GetLastError());
         return 101;
     }
-    UniqueKernelHandle process(info.hProcess);
+    process.Reset(info.hProcess);
     UniqueKernelHandle thread(info.hThread);
-    ::WaitForSingleObject(process.Get(), INFINITE);
+    return 0;
+}
+
+DWORD ExitCodeOf(HANDLE process) {
     DWORD code = 0;
-    ::GetExitCodeProcess(process.Get(), &code);
-    return static_cast<int>(code);
+    ::GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// Runs the command and returns its exit code.
+int Run() {
+    UniqueKernelHandle process;
+    if (const int failure = StartCommand(process)) return failure;
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    return static_cast<int>(ExitCodeOf(process.Get()));
+}
+
+// Whether `what` exists: "file:PATH" (a file or folder) or "key:ROOT\SUBKEY".
+bool Exists(const std::string& what) {
+    constexpr char kFile[] = "file:";
+    constexpr char kKey[] = "key:";
+    if (what.rfind(kFile, 0) == 0) {
+        return ::GetFileAttributesA(what.c_str() + std::strlen(kFile)) != INVALID_FILE_ATTRIBUTES;
+    }
+    const std::string path = what.substr(std::strlen(kKey));
+    const size_t slash = path.find('\\');
+    HKEY root = RootFromName(path.substr(0, slash).c_str());
+    UniqueKey key;
+    return root && slash != std::string::npos &&
+           ::RegOpenKeyExA(root, path.c_str() + slash + 1, 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+}
+
+// The exit code a process ended by killat gets, as a crash or Task Manager
+// would end it: no handler of its own runs.
+constexpr UINT kKilledExitCode = 0xDEAD;
+
+// Runs the command and ends it the moment `what` exists. The prefix is
+// watched without a pause, so the end comes within a few system calls of the
+// condition. Returns 0 when it was ended so, 1 when it ended by itself first.
+int KillAt(const std::string& what) {
+    if (what.rfind("file:", 0) != 0 && what.rfind("key:", 0) != 0) return Usage();
+    UniqueKernelHandle process;
+    if (const int failure = StartCommand(process)) return failure;
+    while (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+        if (!Exists(what)) continue;
+        if (!::TerminateProcess(process.Get(), kKilledExitCode)) break;
+        ::WaitForSingleObject(process.Get(), INFINITE);
+        return 0;
+    }
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    std::fprintf(stderr, "ended by itself with %lu\n", static_cast<unsigned long>(ExitCodeOf(process.Get())));
+    return 1;
 }
 
 int PrintFolder(int csidl) {
@@ -200,13 +258,6 @@ int PrintFolder(int csidl) {
     return 0;
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "probe regdump ROOT SUBKEY | regset ROOT SUBKEY HEXNAME TYPE HEXDATA |\n"
-                 "      regdelete ROOT SUBKEY | lnk PATH | run | folder CSIDL |\n"
-                 "      window CLASS | metrics | osversion | desktop\n");
-    return 64;
-}
 
 }  // namespace
 
@@ -227,7 +278,16 @@ int main(int argc, char** argv) {
         return root ? DeleteKeyTree(root, argv[3]) : Usage();
     }
     if (command == "lnk" && argc == 3) return ReadLink(argv[2]);
+    if (command == "lnks" && argc >= 3) {
+        // Many links for one start of the probe; each block opens with its path.
+        for (int i = 2; i < argc; ++i) {
+            PrintField("link", argv[i]);
+            if (ReadLink(argv[i]) != 0) std::printf("unreadable\n");
+        }
+        return 0;
+    }
     if (command == "run" && argc == 2) return Run();
+    if (command == "killat" && argc == 3) return KillAt(argv[2]);
     if (command == "folder" && argc == 3) return PrintFolder(std::atoi(argv[2]));
     if (command == "window" && argc == 3) return ::FindWindowA(argv[2], nullptr) ? 0 : 1;
     if (command == "desktop" && argc == 2) {

@@ -360,9 +360,12 @@ class InstallTest(unittest.TestCase):
             self.assertEqual(r"C:\Blocked\Tessolo", w.text(FOLDER))
             self.assertFalse(w.sheet_state(BACK_BUTTON)["enabled"])
 
-            # Typed without the final backslash: the viewer still starts from inside it.
-            folder = r"C:\Tools\Tessolo"
-            w.set_text(FOLDER, folder)
+            # Typed relative to the current directory of C: (the setup's
+            # folder), with a level's trailing blank and without the final
+            # backslash: the registration names the folder the files went to,
+            # and the viewer starts from there.
+            w.set_text(FOLDER, r"C:Tools \Tessolo")
+            folder = wine.SETUP_DIR_WIN + r"\Tools\Tessolo"
             go_to(w, READY)
             w.next()
             self.assertEqual(CONFIRM_ASSOCIATIONS, w.message_text())
@@ -371,7 +374,8 @@ class InstallTest(unittest.TestCase):
             w.answer("no")
             w.wait_page(FINISHED)
             self.assertTrue(wp.unix_path(folder + "\\" + VIEWER_EXE).exists())
-            self.assertIsNotNone(wp.reg_tree(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo"))
+            self.assertEqual((wine.REG_SZ, folder + "\\"), wp.reg_values(
+                r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessolo")["InstallLocation"])
             # "Nein" on the Vista family: the ticked row's class is there for
             # Default Programs, but the user's own association stays.
             self.assertEqual((wine.REG_SZ, "Tessolo EPS File"),
