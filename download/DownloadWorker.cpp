@@ -3,12 +3,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "product/Limits.h"
-#include "download/HttpDownloadDlg.h"
+#include "download/BodyLimits.h"
 #include "download/ReadBlockSize.h"
+#include "download/TransferRun.h"
 #include "framework/FormatString.h"
 #include "framework/StringTable.h"
 #include "framework/WinInetApi.h"
+#include "product/Limits.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -33,6 +34,8 @@ static_assert(kLoginDialogFlags == 7, "login dialog flags");
 constexpr DWORD kBodyCutShort = ERROR_HANDLE_EOF;
 // Code of the failure text when the file took fewer bytes than it was given.
 constexpr DWORD kShortWrite = ERROR_DISK_FULL;
+// Code of the failure text when a reply is longer than the run takes.
+constexpr DWORD kReplyTooLarge = ERROR_FILE_TOO_LARGE;
 
 // The agent text: the base name of the running program, without extension.
 std::string ApplicationName() {
@@ -55,92 +58,187 @@ bool QueryHeaderText(HINTERNET request, DWORD query, char (&text)[kHeaderTextByt
 
 }  // namespace
 
-DWORD WINAPI CHttpDownloadDlg::WorkerEntry(LPVOID dialog) {
-    static_cast<CHttpDownloadDlg*>(dialog)->RunTransfer();
-    return 0;
+// The first report wins; once the dialog gave up on the run nothing is
+// posted, so no later dialog in that window's place hears of it.
+void TransferRun::Report(WPARAM failed) {
+    if (m_abandoned) return;
+    m_reported = true;
+    ::PostMessageA(m_windows.dialog, WM_TRANSFER_DONE, failed, 0);
 }
 
-// A cancel before the transfer leaves the (still empty) target file in place.
-bool CHttpDownloadDlg::CancelSeen() {
+// A cancel before the request went out leaves the (still empty) target file
+// in place; one after it deletes the partly written file.
+void TransferRun::EndCancelled() {
+    ScopedLock lock(m_lock);
+    if (m_sending && !m_abandoned) {
+        m_fileOut.Reset();
+        (void)::DeleteFileA(m_target.targetPath.c_str());
+    }
+    Report(0);
+}
+
+bool TransferRun::CancelSeen() {
     if (!m_bCancelRequested) return false;
-    ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 0, 0);
+    EndCancelled();
     return true;
 }
 
 // The dialog has no status line, so the notices are accepted and dropped;
 // the session's own notices come with an empty context.
-void CALLBACK CHttpDownloadDlg::StatusCallback(HINTERNET, DWORD_PTR, DWORD, LPVOID, DWORD) {}
+void CALLBACK TransferRun::StatusCallback(HINTERNET, DWORD_PTR, DWORD, LPVOID, DWORD) {}
 
-void CHttpDownloadDlg::FailWithCode(UINT textId, DWORD code) {
+void TransferRun::FailWithCode(UINT textId, DWORD code) {
     if (code == 0) code = ::GetLastError();
+    ScopedLock lock(m_lock);
+    if (m_abandoned) return;
     m_strError = FormatString1(LoadStringText(textId), std::to_string(code));
     m_fileOut.Reset();
     // Nothing depends on the partial file being gone; the owner never runs it.
-    (void)::DeleteFileA(m_strTargetPath.c_str());
-    ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 1, 0);
+    (void)::DeleteFileA(m_target.targetPath.c_str());
+    Report(1);
 }
 
-void CHttpDownloadDlg::FailWithText(UINT textId) {
+void TransferRun::FailWithText(UINT textId) {
+    ScopedLock lock(m_lock);
+    if (m_abandoned) return;
     m_strError = LoadStringText(textId);
-    ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 1, 0);
+    Report(1);
+}
+
+// A network call failed: because Cancel closed its request, or on its own.
+void TransferRun::FailCall(UINT textId) {
+    const DWORD code = ::GetLastError();
+    if (CancelSeen()) return;
+    FailWithCode(textId, code);
+}
+
+// Set on the session for the handles made from it, and on the request
+// itself, since not every stack hands the session's values down (Wine's
+// does not).
+void TransferRun::SetTimeouts(HINTERNET handle) {
+    const WinInetApi& wininet = WinInetLibrary();
+    DWORD connect = m_limits.timeouts.connectMs;
+    DWORD send = m_limits.timeouts.sendMs;
+    DWORD receive = m_limits.timeouts.receiveMs;
+    // A stack that refuses one still works, only without that bound.
+    (void)wininet.InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect,
+                                     sizeof connect);
+    (void)wininet.InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &send, sizeof send);
+    (void)wininet.InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive,
+                                     sizeof receive);
+}
+
+// Creates the request where Cancel can close it. False when the run is over
+// (cancelled or failed).
+bool TransferRun::OpenRequest() {
+    const char* acceptTypes[] = {"*/*", nullptr};
+    UniqueInternet request(WinInetLibrary().HttpOpenRequestA(
+        m_hConnect.Get(), nullptr, m_target.objectPath.c_str(), nullptr, nullptr, acceptTypes,
+        kRequestFlags, reinterpret_cast<DWORD_PTR>(this)));
+    if (!request) {
+        FailWithCode(IDS_DL_CONNECT_ERROR, 0);
+        return false;
+    }
+    SetTimeouts(request.Get());
+    {
+        ScopedLock lock(m_lock);
+        if (!m_bCancelRequested) {
+            m_hRequest = std::move(request);
+            m_sending = true;
+            return true;
+        }
+    }
+    EndCancelled();
+    return false;
 }
 
 // After a 401 or 407: discards the login reply and asks the user for a login.
 // Returns 1 with `retry` set when the request should be sent again, 1 with
-// `retry` clear when the user declined, 0 when the drain read failed (the run
-// has then failed already).
-int CHttpDownloadDlg::DrainAndAskForLogin(bool& retry) {
+// `retry` clear when the user declined, 0 when the run is over (a failed or
+// cancelled drain, or a reply too long for a login page).
+int TransferRun::DrainAndAskForLogin(HINTERNET request, bool& retry) {
     char drain[kDrainBlockBytes];
+    uint64_t drained = 0;
     DWORD got = 0;
     do {
-        if (!WinInetLibrary().InternetReadFile(m_hRequest.Get(), drain, kDrainBlockBytes, &got)) {
-            FailWithCode(IDS_DL_READ_ERROR, 0);
+        if (!WinInetLibrary().InternetReadFile(request, drain, kDrainBlockBytes, &got)) {
+            FailCall(IDS_DL_READ_ERROR);
             return 0;
         }
+        if (CancelSeen()) return 0;
+        if (PassesLimit(drained, got, kMaxLoginReplyBytes)) {
+            FailWithCode(IDS_DL_READ_ERROR, kReplyTooLarge);
+            return 0;
+        }
+        drained += got;
     } while (got != 0);
-    const DWORD answer = WinInetLibrary().InternetErrorDlg(m_hWnd, m_hRequest.Get(),
+    const DWORD answer = WinInetLibrary().InternetErrorDlg(m_windows.dialog, request,
                                                            ERROR_INTERNET_INCORRECT_PASSWORD,
                                                            kLoginDialogFlags, nullptr);
     retry = answer == ERROR_INTERNET_FORCE_RETRY;
     return 1;
 }
 
-void CHttpDownloadDlg::RunTransfer() {
+// Writes one block unless Cancel came first. False with `error` 0 after a
+// cancel, else with the file's error.
+bool TransferRun::WriteBlock(const char* bytes, DWORD size, DWORD& error) {
+    ScopedLock lock(m_lock);
+    error = 0;
+    if (m_bCancelRequested) return false;
+    DWORD written = 0;
+    if (!::WriteFile(m_fileOut.Get(), bytes, size, &written, nullptr)) {
+        error = ::GetLastError();
+        return false;
+    }
+    if (written != size) {
+        error = kShortWrite;
+        return false;
+    }
+    return true;
+}
+
+void TransferRun::RunTransfer() {
     const WinInetApi& wininet = WinInetLibrary();
     if (!wininet) return FailWithCode(IDS_DL_GENERIC_ERROR, ERROR_MOD_NOT_FOUND);
     m_hSession.Reset(wininet.InternetOpenA(ApplicationName().c_str(), kSessionAccessType,
                                            nullptr, nullptr, 0));
     if (!m_hSession) return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
+    SetTimeouts(m_hSession.Get());
     if (CancelSeen()) return;
 
-    if (wininet.InternetSetStatusCallback(m_hSession.Get(), &CHttpDownloadDlg::StatusCallback) ==
+    if (wininet.InternetSetStatusCallback(m_hSession.Get(), &TransferRun::StatusCallback) ==
         INTERNET_INVALID_STATUS_CALLBACK) {
         return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     }
     if (CancelSeen()) return;
 
-    const bool withLogin = !m_strUser.empty();
-    m_hConnect.Reset(wininet.InternetConnectA(m_hSession.Get(), m_strHost.c_str(), m_wPort,
-                                              withLogin ? m_strUser.c_str() : nullptr,
-                                              withLogin ? m_strPassword.c_str() : nullptr,
-                                              m_dwService, 0, reinterpret_cast<DWORD_PTR>(this)));
+    const bool withLogin = !m_target.user.empty();
+    m_hConnect.Reset(wininet.InternetConnectA(
+        m_hSession.Get(), m_target.host.c_str(), m_target.port,
+        withLogin ? m_target.user.c_str() : nullptr,
+        withLogin ? m_target.password.c_str() : nullptr, m_target.service, 0,
+        reinterpret_cast<DWORD_PTR>(this)));
     if (!m_hConnect) return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
     if (CancelSeen()) return;
 
-    const char* acceptTypes[] = {"*/*", nullptr};
-    m_hRequest.Reset(wininet.HttpOpenRequestA(m_hConnect.Get(), nullptr, m_strObjectPath.c_str(),
-                                              nullptr, nullptr, acceptTypes, kRequestFlags,
-                                              reinterpret_cast<DWORD_PTR>(this)));
-    if (!m_hRequest) return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
-    if (CancelSeen()) return;
-
-    if (!wininet.HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
-        return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
-    }
+    if (!OpenRequest()) return;
+    // Cancel may close the request from the other thread at any moment; the
+    // calls below then fail, and each failure asks first whether it did.
+    const HINTERNET request = m_hRequest.Get();
 
     for (;;) {
+        const DWORD sendStart = ::GetTickCount();
+        if (!wininet.HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+            // A server that never answers fails as one that stops sending.
+            const bool silent = ::GetLastError() == ERROR_INTERNET_TIMEOUT ||
+                                ::GetTickCount() - sendStart >= m_limits.timeouts.receiveMs;
+            if (CancelSeen()) return;
+            return silent ? FailWithCode(IDS_DL_READ_ERROR, ERROR_INTERNET_TIMEOUT)
+                          : FailWithCode(IDS_DL_CONNECT_ERROR, 0);
+        }
         char statusText[kHeaderTextBytes] = {};
-        if (!QueryHeaderText(m_hRequest.Get(), HTTP_QUERY_STATUS_CODE, statusText)) {
+        if (!QueryHeaderText(request, HTTP_QUERY_STATUS_CODE, statusText)) {
+            if (CancelSeen()) return;
             return FailWithText(IDS_DL_NO_RESPONSE);
         }
         const DWORD status = std::strtoul(statusText, nullptr, 10);
@@ -149,55 +247,59 @@ void CHttpDownloadDlg::RunTransfer() {
             return FailWithCode(IDS_DL_NO_HTTP_RESPONSE, status);
         }
         bool retry = false;
-        if (!DrainAndAskForLogin(retry)) return;
+        if (!DrainAndAskForLogin(request, retry)) return;
         // A declined login leaves nothing to download: the login reply's body
         // is gone, and copying on would report an empty file as a success.
         if (!retry) return FailWithCode(IDS_DL_NO_HTTP_RESPONSE, status);
-        if (!wininet.HttpSendRequestA(m_hRequest.Get(), nullptr, 0, nullptr, 0)) {
-            return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
-        }
     }
 
     char lengthText[kHeaderTextBytes] = {};
-    const bool lengthKnown =
-        QueryHeaderText(m_hRequest.Get(), HTTP_QUERY_CONTENT_LENGTH, lengthText);
-    const uint32_t length = lengthKnown ? std::strtoul(lengthText, nullptr, 10) : 0;
-    if (lengthKnown) SetBarRange(length);
+    const bool lengthKnown = QueryHeaderText(request, HTTP_QUERY_CONTENT_LENGTH, lengthText);
+    const uint64_t length = lengthKnown ? AnnouncedLength(lengthText) : 0;
+    if (length > m_limits.maxBodyBytes) return FailWithCode(IDS_DL_READ_ERROR, kReplyTooLarge);
+    if (lengthKnown) SetBarRange(static_cast<uint32_t>(length));
 
-    TransferProgress progress = StartTransferProgress(::GetTickCount(), lengthKnown, length);
+    TransferProgress progress =
+        StartTransferProgress(::GetTickCount(), lengthKnown, static_cast<uint32_t>(length));
     uint32_t total = 0;
     std::vector<char> block(kMaxReadBlockBytes);
     uint32_t asked = kMinReadBlockBytes;
     DWORD got = 0;
     do {
         const DWORD readStart = ::GetTickCount();
-        if (!wininet.InternetReadFile(m_hRequest.Get(), block.data(), asked, &got)) {
-            return FailWithCode(IDS_DL_READ_ERROR, 0);
-        }
-        asked = NextReadBlockBytes(asked, got, ::GetTickCount() - readStart);
-        if (got != 0 && !m_bCancelRequested) {
-            DWORD written = 0;
-            if (!::WriteFile(m_fileOut.Get(), block.data(), got, &written, nullptr)) {
-                return FailWithCode(IDS_DL_READ_ERROR, ::GetLastError());
+        DWORD want = asked;
+        if (ReadsWhatArrived(asked)) {
+            DWORD available = 0;
+            if (!wininet.InternetQueryDataAvailable(request, &available, 0, 0)) {
+                return FailCall(IDS_DL_READ_ERROR);
             }
-            if (written != got) return FailWithCode(IDS_DL_READ_ERROR, kShortWrite);
-            m_hashWritten.Update(block.data(), got);
-            total += got;
-            TrackProgress(progress, total, ::GetTickCount(), *this);
+            want = ReadBytesNow(asked, available);
         }
-    } while (got != 0 && !m_bCancelRequested);
+        if (!wininet.InternetReadFile(request, block.data(), want, &got)) {
+            return FailCall(IDS_DL_READ_ERROR);
+        }
+        asked = NextReadBlockBytes(want, got, ::GetTickCount() - readStart);
+        if (got == 0) break;
+        if (PassesLimit(total, got, m_limits.maxBodyBytes)) {
+            return FailWithCode(IDS_DL_READ_ERROR, kReplyTooLarge);
+        }
+        DWORD error = 0;
+        if (!WriteBlock(block.data(), got, error)) {
+            if (error == 0) return EndCancelled();
+            return FailWithCode(IDS_DL_READ_ERROR, error);
+        }
+        m_hashWritten.Update(block.data(), got);
+        total += got;
+        TrackProgress(progress, total, ::GetTickCount(), *this);
+    } while (!m_bCancelRequested);
 
+    if (CancelSeen()) return;
     // A connection that ends early also ends with a read of 0 bytes; only the
     // announced length tells a cut body from a whole one.
-    if (lengthKnown && total < length && !m_bCancelRequested) {
-        return FailWithCode(IDS_DL_READ_ERROR, kBodyCutShort);
-    }
+    if (CutShort(lengthKnown, length, total)) return FailWithCode(IDS_DL_READ_ERROR, kBodyCutShort);
 
     // A complete file stays open: closed here, it would be anyone's to write
     // before its owner holds it.
-    if (m_bCancelRequested) {
-        m_fileOut.Reset();
-        (void)::DeleteFileA(m_strTargetPath.c_str());
-    }
-    ::PostMessageA(m_hWnd, WM_TRANSFER_DONE, 0, 0);
+    ScopedLock lock(m_lock);
+    Report(0);
 }

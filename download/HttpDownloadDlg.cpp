@@ -3,19 +3,17 @@
 #include <commctrl.h>
 
 #include "download/DownloadAddress.h"
-#include "download/DownloadDisplay.h"
 #include "download/HeldFile.h"
 #include "framework/CommonControlsApi.h"
-#include "framework/FormatString.h"
-#include "framework/StringTable.h"
 #include "framework/WinApp.h"
 #include "res/ResourceIds.h"
 
 namespace {
 
-std::string DialogText(unsigned id) {
-    return LoadStringText(id);
-}
+// A cancelled worker that has not reported by then is given up: the stack
+// did not abort its call when the request closed.
+constexpr UINT kCancelGraceMs = 500;
+constexpr UINT_PTR kCancelGraceTimer = 1;
 
 }  // namespace
 
@@ -23,7 +21,9 @@ CHttpDownloadDlg::CHttpDownloadDlg(HWND parent) : m_hParent(parent) {}
 
 // A file the worker left open (a cancel before the transfer, an unreadable
 // status) is closed with the object, by m_fileOut.
-CHttpDownloadDlg::~CHttpDownloadDlg() = default;
+CHttpDownloadDlg::~CHttpDownloadDlg() {
+    if (m_run) m_run->Release();
+}
 
 // Without a parent of its own the dialog belongs to the program's main window
 // (the wizard), which stays disabled while the transfer runs: the wizard is
@@ -80,6 +80,10 @@ BOOL CHttpDownloadDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
         OnClose();
         result = TRUE;
         return TRUE;
+    case WM_TIMER:
+        OnTimer(wParam);
+        result = TRUE;
+        return TRUE;
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
@@ -122,63 +126,84 @@ BOOL CHttpDownloadDlg::OnInitDialog() {
     m_strShownName = ShownNameFor(m_strObjectPath);
     ::SetWindowTextA(m_ctlSource, m_strSourceLabel.c_str());
 
-    // Suspended, so that m_pWorker holds the thread before it can run.
+    TransferTarget target;
+    target.host = m_strHost;
+    target.port = m_wPort;
+    target.service = m_dwService;
+    target.objectPath = m_strObjectPath;
+    target.user = m_strUser;
+    target.password = m_strPassword;
+    target.targetPath = m_strTargetPath;
+    TransferWindows windows{m_hWnd, m_ctlBar, m_ctlRate, m_ctlRemaining, m_strShownName};
+    m_run = new TransferRun(std::move(target), std::move(windows), m_limits,
+                            std::move(m_fileOut));
+
+    // Suspended, so that m_pWorker holds the thread before it can run; the
+    // thread holds a reference of its own on the run.
+    m_run->AddRef();
     DWORD threadId = 0;
-    m_pWorker.Reset(::CreateThread(nullptr, 0, &CHttpDownloadDlg::WorkerEntry, this,
+    m_pWorker.Reset(::CreateThread(nullptr, 0, &TransferRun::WorkerEntry, m_run,
                                    CREATE_SUSPENDED, &threadId));
     if (!m_pWorker) {
+        m_run->Release();
+        m_fileOut = m_run->TakeFile();
         EndDialog(IDCANCEL);
         return TRUE;
     }
+    // A press that came before the run existed stops it at its first check.
+    if (m_bCancelRequested) CancelRun();
     ::ResumeThread(m_pWorker.Get());
     return TRUE;
 }
 
 LRESULT CHttpDownloadDlg::OnTransferDone(WPARAM wParam, LPARAM) {
     m_bCloseAllowed = 1;
+    m_strError = m_run->Error();
+    m_fileOut = m_run->TakeFile();
+    m_hashWritten = m_run->HashWritten();
     EndDialog(m_bCancelRequested || wParam != 0 ? IDCANCEL : IDOK);
     return 0;
 }
 
-// The dialog stays until the worker reports; it stops at its next check.
+// Closing the request aborts the worker's blocking call where the stack
+// allows it; the dialog ends when the worker reports, or when it has not
+// within the grace period.
 void CHttpDownloadDlg::OnCancel() {
+    if (m_bCancelRequested) return;
     m_bCancelRequested = 1;
     ::EnableWindow(::GetDlgItem(m_hWnd, IDCANCEL), FALSE);
+    if (m_run) CancelRun();
+}
+
+void CHttpDownloadDlg::CancelRun() {
+    m_run->Cancel();
+    ::SetTimer(m_hWnd, kCancelGraceTimer, kCancelGraceMs, nullptr);
 }
 
 void CHttpDownloadDlg::OnClose() {
     OnCancel();
 }
 
-// Only reached after WM_TRANSFER_DONE (or before the worker started), so the
-// worker sends nothing more and the wait cannot block on this thread.
+void CHttpDownloadDlg::OnTimer(UINT_PTR id) {
+    if (id != kCancelGraceTimer) return;
+    ::KillTimer(m_hWnd, kCancelGraceTimer);
+    // A worker that reported meanwhile has its message on the way.
+    if (m_bCloseAllowed || !m_run->Abandon()) return;
+    m_bWorkerGivenUp = true;
+    m_bCloseAllowed = 1;
+    EndDialog(IDCANCEL);
+}
+
+// A worker that reported sends nothing more, so the wait is short; one that
+// was given up keeps its own reference on the run and ends on its own.
 void CHttpDownloadDlg::OnDestroy() {
+    ::KillTimer(m_hWnd, kCancelGraceTimer);
     if (m_pWorker) {
-        ::WaitForSingleObject(m_pWorker.Get(), INFINITE);
+        if (!m_bWorkerGivenUp) ::WaitForSingleObject(m_pWorker.Get(), INFINITE);
         m_pWorker.Reset();
     }
-    m_hRequest.Reset();
-    m_hConnect.Reset();
-    m_hSession.Reset();
-}
-
-void CHttpDownloadDlg::ShowPercent(int percent) {
-    ::SetWindowTextA(m_hWnd, FormatPercentCaption(percent, m_strShownName, DialogText).c_str());
-}
-
-void CHttpDownloadDlg::SetBarRange(uint32_t length) {
-    ::SendMessageA(m_ctlBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(BarRangeFor(length)));
-}
-
-void CHttpDownloadDlg::SetBarPosition(uint32_t received) {
-    ::SendMessageA(m_ctlBar, PBM_SETPOS, BarPositionFor(received), 0);
-}
-
-void CHttpDownloadDlg::ShowRate(double bytesPerMillisecond) {
-    ::SetWindowTextA(m_ctlRate, FormatRateLine(bytesPerMillisecond, DialogText).c_str());
-}
-
-void CHttpDownloadDlg::ShowTimeLeft(uint32_t seconds, uint32_t received, uint32_t length) {
-    ::SetWindowTextA(m_ctlRemaining,
-                     FormatTimeLeftLine(seconds, received, length, DialogText).c_str());
+    if (m_run) {
+        m_run->Release();
+        m_run = nullptr;
+    }
 }

@@ -3,20 +3,16 @@
 // cancelled. DoModal returns IDOK only for a complete, uncancelled transfer.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
 #include <windows.h>
 
 #include "download/Sha256.h"
-#include "download/TransferProgress.h"
+#include "download/TransferRun.h"
 #include "framework/Handles.h"
 
-// Posted by the worker when its run is over: wParam 1 for a failure, else 0.
-constexpr UINT WM_TRANSFER_DONE = WM_APP + 1;
-
-class CHttpDownloadDlg : private ProgressDisplay {
+class CHttpDownloadDlg {
 public:
     explicit CHttpDownloadDlg(HWND parent = nullptr);
     virtual ~CHttpDownloadDlg();
@@ -32,6 +28,8 @@ public:
     std::string m_strUser;
     std::string m_strPassword;
     std::string m_strSourceLabel;
+    // Time-outs and the largest body taken; the owner may set others.
+    TransferLimits m_limits;
 
     HWND m_ctlHeading = nullptr;
     HWND m_ctlRate = nullptr;
@@ -54,34 +52,18 @@ protected:
     virtual void OnCancel();
     void OnClose();
     void OnDestroy();
+    void OnTimer(UINT_PTR id);
     LRESULT OnTransferDone(WPARAM wParam, LPARAM lParam);
-
-    // Display operations, called from the worker; each returns once the
-    // user-interface thread has applied it (the messages are sent).
-    void ShowPercent(int percent) override;
-    void SetBarRange(uint32_t length);
-    void SetBarPosition(uint32_t received) override;
-    void ShowRate(double bytesPerMillisecond) override;
-    void ShowTimeLeft(uint32_t seconds, uint32_t received, uint32_t length) override;
 
     void EndDialog(INT_PTR result);
     HWND m_hWnd = nullptr;
 
 private:
     HWND Owner() const;
+    void CancelRun();
     static INT_PTR CALLBACK DialogProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
     // Returns TRUE when the message was handled.
     BOOL HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, BOOL& result);
-
-    // The worker (DownloadWorker.cpp).
-    static DWORD WINAPI WorkerEntry(LPVOID dialog);
-    void RunTransfer();
-    bool CancelSeen();
-    static void CALLBACK StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status,
-                                        LPVOID information, DWORD informationLength);
-    void FailWithCode(UINT textId, DWORD code);
-    void FailWithText(UINT textId);
-    int DrainAndAskForLogin(bool& retry);
 
     HWND m_hParent;
 
@@ -90,11 +72,10 @@ private:
     std::string m_strShownName;
     uint16_t m_wPort = 0;
     uint32_t m_dwService = 0;
-    UniqueInternet m_hSession;
-    UniqueInternet m_hConnect;
-    UniqueInternet m_hRequest;
-    // Written by the user-interface thread only, polled by the worker.
-    std::atomic<int32_t> m_bCancelRequested{0};
+    int32_t m_bCancelRequested = 0;
     int32_t m_bCloseAllowed = 0;
+    bool m_bWorkerGivenUp = false;
+    // Shared with the worker; null once released.
+    TransferRun* m_run = nullptr;
     UniqueKernelHandle m_pWorker;
 };

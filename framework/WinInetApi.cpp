@@ -11,11 +11,13 @@ WinInetApi::WinInetApi()
                  m_library.Find("HttpSendRequestA", HttpSendRequestA) &&
                  m_library.Find("HttpQueryInfoA", HttpQueryInfoA) &&
                  m_library.Find("InternetReadFile", InternetReadFile) &&
+                 m_library.Find("InternetQueryDataAvailable", InternetQueryDataAvailable) &&
+                 m_library.Find("InternetSetOptionA", InternetSetOptionA) &&
                  m_library.Find("InternetErrorDlg", InternetErrorDlg) &&
                  m_library.Find("InternetCloseHandle", InternetCloseHandle)) {}
 
 WinInetApi& WinInetLibrary() {
-    static WinInetApi library;
+    static WinInetApi& library = *new WinInetApi;
     return library;
 }
 

@@ -19,6 +19,8 @@ struct WinInetApi {
     decltype(&::HttpSendRequestA) HttpSendRequestA = nullptr;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
+    decltype(&::InternetSetOptionA) InternetSetOptionA = nullptr;
     decltype(&::InternetErrorDlg) InternetErrorDlg = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
 
@@ -27,5 +29,6 @@ private:
     bool m_complete;
 };
 
-// Loaded at the first use and kept for the run.
+// Loaded at the first use and never unloaded: a download worker the dialog
+// stopped waiting for may still be inside a call when the program ends.
 WinInetApi& WinInetLibrary();

@@ -3,7 +3,10 @@
 Every reply is scripted per path with a `Reply`: status, body (bytes or a
 file), announced length or chunked or close-delimited, a slow trickle, a body
 cut short, a close before the headers, a proxy or a server that asks for a
-login. As a proxy (the `http_proxy` of a Wine process) it receives absolute
+login, and the hostile servers a download must survive (`Hostile`): one that
+stalls after its headers, one that never answers, a login reply that never
+ends, a body that trickles in a byte at a time. Each of those keeps it up
+for `hold_seconds` at most, and less when the server stops. As a proxy (the `http_proxy` of a Wine process) it receives absolute
 addresses, so programs keep their real host names and still reach this
 server. Every request is recorded.
 
@@ -31,6 +34,20 @@ STATUS_TEXTS = {200: "OK", 401: "Unauthorized", 404: "Not Found", 407: "Proxy Au
 # Blocks in which a body leaves the server unless a route asks otherwise.
 DEFAULT_CHUNK_BYTES = 64 * 1024
 
+# How long a hostile server keeps a connection unless its route says.
+DEFAULT_HOLD_SECONDS = 60.0
+# A trickle's pace, and the endless login reply's.
+TRICKLE_INTERVAL_SECONDS = 0.05
+ENDLESS_BLOCK = b"<p>Bitte melden Sie sich an.</p>\n" * 32
+
+
+class Hostile:
+    """What a hostile server does after reading the request."""
+    STALL_AFTER_HEADERS = "stall after headers"   # headers and a first block, then silence
+    NEVER_ANSWER = "never answer"                 # no status line at all
+    ENDLESS_LOGIN = "endless login reply"         # 401 whose body never ends
+    TRICKLE = "trickle"                           # the body a byte at a time
+
 
 @dataclass
 class Reply:
@@ -49,6 +66,7 @@ class Reply:
         without it the reply is 407 with a short body.
     login: "user:password" the server expects in Authorization; without it
         the reply is 401 with a short body.
+    hostile: one of the `Hostile` behaviours, kept up for hold_seconds.
     """
     status: int = 200
     body: bytes = b""
@@ -63,6 +81,8 @@ class Reply:
     proxy_login: Optional[str] = None
     login: Optional[str] = None
     headers: Dict[str, str] = field(default_factory=dict)
+    hostile: Optional[str] = None
+    hold_seconds: float = DEFAULT_HOLD_SECONDS
 
     def body_length(self):
         return self.body_file.stat().st_size if self.body_file else len(self.body)
@@ -111,6 +131,8 @@ class HttpServer:
         self._server.owner = self
         self._routes: Dict[str, Reply] = {}
         self._lock = threading.Lock()
+        # Set when the server stops: every hostile connection ends then.
+        self._stopping = threading.Event()
         self.requests: List[Request] = []
         self._thread = None
 
@@ -142,6 +164,7 @@ class HttpServer:
         return self
 
     def stop(self):
+        self._stopping.set()
         self._server.shutdown()
         self._server.server_close()
 
@@ -171,7 +194,10 @@ class HttpServer:
         if reply is None:
             reply = Reply(status=404, body=b"not found")
         try:
-            self._send(handler, reply)
+            if reply.hostile:
+                self._send_hostile(handler, reply)
+            else:
+                self._send(handler, reply)
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client stopped reading (a cancelled download)
 
@@ -233,3 +259,40 @@ class HttpServer:
         if reply.chunked:
             out.write(b"0\r\n\r\n")
             out.flush()
+
+    def _send_hostile(self, handler, reply):
+        out = handler.wfile
+        until = time.monotonic() + reply.hold_seconds
+
+        def holding(pause=0.0):
+            """Waits `pause`; False once the hold is over or the server stops."""
+            left = until - time.monotonic()
+            return left > 0 and not self._stopping.wait(min(pause, left))
+
+        def head(status, *lines):
+            text = [f"HTTP/1.1 {status} {STATUS_TEXTS[status]}",
+                    "Content-Type: application/octet-stream", "Connection: close", *lines]
+            out.write(("\r\n".join(text) + "\r\n\r\n").encode("latin-1"))
+            out.flush()
+
+        body = reply.body
+        if reply.hostile == Hostile.STALL_AFTER_HEADERS:
+            head(200, f"Content-Length: {len(body)}")
+            out.write(body[:len(body) // 2])
+            out.flush()
+            holding(reply.hold_seconds)
+        elif reply.hostile == Hostile.NEVER_ANSWER:
+            holding(reply.hold_seconds)
+        elif reply.hostile == Hostile.ENDLESS_LOGIN:
+            head(401, 'WWW-Authenticate: Basic realm="loopback"')
+            while holding(TRICKLE_INTERVAL_SECONDS):
+                out.write(ENDLESS_BLOCK)
+                out.flush()
+        elif reply.hostile == Hostile.TRICKLE:
+            head(200, f"Content-Length: {len(body)}")
+            for offset in range(len(body)):
+                if not holding(TRICKLE_INTERVAL_SECONDS):
+                    break
+                out.write(body[offset:offset + 1])
+                out.flush()
+        handler.connection.shutdown(socket.SHUT_RDWR)

@@ -6,7 +6,7 @@
 //
 //   download_probe <url> <target path> [--label TEXT] [--cancel-at-start]
 //       [--cancel-after-bytes N] [--cancel-after-ms N] [--cancel-when-exists PATH]
-//       [--sample-ms N]
+//       [--sample-ms N] [--receive-timeout-ms N] [--max-body-bytes N]
 //       [--decline-login | --login USER PASSWORD]
 #include <atomic>
 #include <chrono>
@@ -40,6 +40,8 @@ struct Options {
     // request, which no delay counted from the probe's start can know.
     std::string cancelWhenExists;
     long sampleMs = -1;
+    long receiveTimeoutMs = -1;
+    long maxBodyBytes = -1;
     bool declineLogin = false;
     // Typed into the login dialog (user name, then password) before its OK.
     std::string loginUser;
@@ -48,6 +50,8 @@ struct Options {
 };
 
 std::atomic<HWND> g_dialog{nullptr};
+std::atomic<bool> g_cancelPressed{false};
+std::chrono::steady_clock::time_point g_cancelAt;
 std::atomic<bool> g_done{false};
 std::mutex g_linesLock;
 std::vector<std::string> g_lines;
@@ -102,6 +106,8 @@ private:
 
 void PressCancel(HWND dialog) {
     HWND button = ::GetDlgItem(dialog, IDCANCEL);
+    g_cancelAt = std::chrono::steady_clock::now();
+    g_cancelPressed = true;
     SendTimed(button, BM_CLICK);
     Report("cancel-button-enabled " + std::to_string(::IsWindowEnabled(button) ? 1 : 0));
 }
@@ -164,6 +170,9 @@ void Sample(HWND dialog, std::string& last) {
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_REMAINING))) + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_RATE))) + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_SOURCE)));
+    // Read from a dialog being destroyed, the controls answer empty: a sample
+    // counts only when they all still exist after it was taken.
+    if (!::IsWindow(bar) || !::IsWindow(::GetDlgItem(dialog, IDC_DL_SOURCE))) return;
     if (line != last) Report(line);
     last = line;
 }
@@ -230,6 +239,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (name == "--cancel-after-ms" && hasValue) options.cancelAfterMs = std::atol(argv[++i]);
         else if (name == "--cancel-when-exists" && hasValue) options.cancelWhenExists = argv[++i];
         else if (name == "--sample-ms" && hasValue) options.sampleMs = std::atol(argv[++i]);
+        else if (name == "--receive-timeout-ms" && hasValue) options.receiveTimeoutMs = std::atol(argv[++i]);
+        else if (name == "--max-body-bytes" && hasValue) options.maxBodyBytes = std::atol(argv[++i]);
         else return false;
     }
     return true;
@@ -248,6 +259,8 @@ int main(int argc, char** argv) {
     dialog.m_strUrl = options.url;
     dialog.m_strTargetPath = options.target;
     dialog.m_strSourceLabel = options.label;
+    if (options.receiveTimeoutMs >= 0) dialog.m_limits.timeouts.receiveMs = options.receiveTimeoutMs;
+    if (options.maxBodyBytes >= 0) dialog.m_limits.maxBodyBytes = options.maxBodyBytes;
 
     std::thread driver(Drive, std::cref(options));
     const auto start = std::chrono::steady_clock::now();
@@ -262,6 +275,10 @@ int main(int argc, char** argv) {
     std::printf("elapsed-ms %lld\n", static_cast<long long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count()));
     std::printf("url %s\n", Hex(dialog.m_strUrl).c_str());
+    if (g_cancelPressed) {
+        std::printf("cancel-to-end-ms %lld\n", static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - g_cancelAt).count()));
+    }
     std::fflush(stdout);
     return 0;
 }

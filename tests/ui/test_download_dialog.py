@@ -13,8 +13,8 @@ import signal
 import threading
 import unittest
 
-from tests.harness.http_server import HttpServer, Reply
-from tests.harness.wine import BUILD_DIR, WinePrefix, patience, wait_until
+from tests.harness.http_server import Hostile, HttpServer, Reply
+from tests.harness.wine import BUILD_DIR, WinePrefix, load_factor, patience, wait_until
 
 DOWNLOAD_PROBE = BUILD_DIR / "tools" / "download_probe.exe"
 HOST = "download.tessolo.example"
@@ -24,6 +24,12 @@ TEXT_CONNECT_ERROR = "An error occurred connecting to the server, Error:"
 TEXT_NO_RESPONSE = "Failed to receive a valid response from the server"
 TEXT_NO_HTTP_RESPONSE = "Failed to receive a valid HTTP response from the server"
 TEXT_READ_ERROR = "An error occurred while downloading the file, Error:"
+# The codes the read-failure text carries: a reply longer than the run takes,
+# and a time-out (the stack's, or the socket's where the stack passes it on).
+ERROR_FILE_TOO_LARGE = "223"
+TIMED_OUT = "(12002|10060)"
+# Cancel ends the dialog within this, grown with the machine's load.
+CANCEL_ANSWER_MS = 1000
 
 AMOUNT = r"\d+(\.\d+)? (Bytes|KB|MB)"
 TIME_LEFT = re.compile(rf"^\d+ (sec|min|min \d+ sec) \({AMOUNT} von {AMOUNT} kopiert\)$")
@@ -42,6 +48,7 @@ class Run:
         self.lines = stdout.splitlines()
         self.cancel_enabled = None
         self.login_dialog = None
+        self.cancel_to_end_ms = None
         for line in self.lines:
             kind, _, rest = line.partition(" ")
             fields = rest.split(" ")
@@ -58,6 +65,8 @@ class Run:
                 self.url = text(rest)
             elif kind == "cancel-button-enabled":
                 self.cancel_enabled = int(rest)
+            elif kind == "cancel-to-end-ms":
+                self.cancel_to_end_ms = int(rest)
             elif kind == "login-dialog":
                 self.login_dialog = text(rest)
 
@@ -213,6 +222,43 @@ class DownloadDialogTest(unittest.TestCase):
                 run, target = self.download(path, reply, *options, name=path.strip("/"))
                 self.assertEqual((IDCANCEL, ""), (run.result, run.error))
                 self.assertEqual(0, run.cancel_enabled, "Cancel stays enabled after a press")
+                self.assertFalse(target.exists())
+
+    def test_cancel_answers_at_once_whatever_the_server_does(self):
+        body = os.urandom(200_000)
+        for behaviour in (Hostile.STALL_AFTER_HEADERS, Hostile.NEVER_ANSWER,
+                          Hostile.ENDLESS_LOGIN, Hostile.TRICKLE):
+            path = "/" + behaviour.replace(" ", "-") + ".exe"
+            with self.subTest(behaviour=behaviour):
+                run, target = self.download(
+                    path, Reply(body=body, hostile=behaviour),
+                    *self.cancel_once_requested(path, path.strip("/") + ".requested"),
+                    name=path.strip("/"))
+                self.assertEqual((IDCANCEL, ""), (run.result, run.error))
+                self.assertIsNotNone(run.cancel_to_end_ms, run.lines)
+                self.assertLessEqual(run.cancel_to_end_ms, CANCEL_ANSWER_MS * load_factor())
+                self.assertFalse(target.exists())
+
+    def test_hostile_servers_fail_the_run_by_themselves(self):
+        timeout = ["--receive-timeout-ms", "1500"]
+        cases = [
+            # path, reply, options, error code
+            ("/stalls.exe", Reply(body=os.urandom(50_000), hostile=Hostile.STALL_AFTER_HEADERS),
+             timeout, TIMED_OUT),
+            ("/silent.exe", Reply(hostile=Hostile.NEVER_ANSWER), timeout, TIMED_OUT),
+            ("/endless-login.exe", Reply(hostile=Hostile.ENDLESS_LOGIN), [],
+             ERROR_FILE_TOO_LARGE),
+            ("/announced-too-long.exe", Reply(body=os.urandom(100_000)),
+             ["--max-body-bytes", "99999"], ERROR_FILE_TOO_LARGE),
+            ("/grows-too-long.exe", Reply(body=os.urandom(100_000), chunked=True,
+                                          chunk_bytes=10_000), ["--max-body-bytes", "99999"],
+             ERROR_FILE_TOO_LARGE),
+        ]
+        for path, reply, options, code in cases:
+            with self.subTest(path=path):
+                run, target = self.download(path, reply, *options, name=path.strip("/"))
+                self.assertEqual(IDCANCEL, run.result)
+                self.assertRegex(run.error, "^" + re.escape(TEXT_READ_ERROR) + code + "$")
                 self.assertFalse(target.exists())
 
     def test_slow_server_moves_caption_bar_time_left_and_rate(self):

@@ -4,14 +4,17 @@ what it waited for when a wait runs out."""
 import dataclasses
 import os
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 from pathlib import Path
 from unittest import mock
 
 from tests.harness import wine
+from tests.harness.http_server import Hostile, HttpServer, Reply
 
 
 def gone(pid):
@@ -68,6 +71,34 @@ class HarnessServersTest(unittest.TestCase):
         with mock.patch.object(wine, "FLAVOUR", dataclasses.replace(wine.FLAVOUR, loader="/bin/sleep")):
             with self.assertRaisesRegex(TimeoutError, r"waited \d+ s for `wine 30` to end"):
                 prefix.wine(["30"], timeout=0.2)
+
+    def test_hostile_servers_end_by_themselves_and_with_the_server(self):
+        hold = 1.0
+
+        def read_to_the_end(port, path):
+            with socket.create_connection(("127.0.0.1", port), timeout=wine.patience(30)) as client:
+                client.sendall(f"GET {path} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
+                while client.recv(65536):
+                    pass
+
+        behaviours = (Hostile.STALL_AFTER_HEADERS, Hostile.NEVER_ANSWER, Hostile.ENDLESS_LOGIN,
+                      Hostile.TRICKLE)
+        for behaviour in behaviours:
+            with self.subTest(behaviour=behaviour, ended_by="its hold"), HttpServer() as server:
+                server.route("/x", Reply(body=b"x" * 100_000, hostile=behaviour,
+                                         hold_seconds=hold))
+                read_to_the_end(server.port, "/x")
+            with self.subTest(behaviour=behaviour, ended_by="the server's stop"):
+                server = HttpServer().start()
+                server.route("/x", Reply(body=b"x" * 100_000, hostile=behaviour))
+                stopper = threading.Timer(hold, server.stop)
+                stopper.start()
+                try:
+                    read_to_the_end(server.port, "/x")
+                finally:
+                    stopper.cancel()
+                    stopper.join()
+                    server.stop()
 
 
 if __name__ == "__main__":
