@@ -46,6 +46,11 @@ bool CWizPropertyPage::DoDataExchange(DataExchange&) {
             SetUpLink(m_pSheet->m_linkEula, IDC_EULA_LINK, GetSafeHwnd(),
                       WebAddress(kProductWebBase, kEulaPath));
             break;
+        case PageRole::WhatsNew:
+            if (!m_pSheet->m_releaseNotes.IsAttached()) {
+                m_pSheet->m_releaseNotes.SubclassDlgItem(IDC_FOLDER_EDIT, GetSafeHwnd());
+            }
+            break;
         case PageRole::Offer:
             SetUpOfferLabels();
             break;
