@@ -178,7 +178,9 @@ LRESULT HyperlinkLabel::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnGetDialogCode(wParam, lParam);
         case WM_KEYDOWN:
             if (wParam == VK_RETURN || wParam == VK_SPACE) {
-                OnClicked();
+                // A key held down opens the link once, not once per repeat.
+                constexpr LPARAM kKeyWasDown = 1 << 30;
+                if (!(lParam & kKeyWasDown)) OnClicked();
                 return 0;
             }
             break;
