@@ -14,7 +14,7 @@ import unittest
 
 from tests.harness.personality import PERSONALITY_EXE, open_wizard_as
 from tests.harness.wine import WinePrefix
-from tests.harness.wizard import FILE_TYPES, FINISHED, READY, WELCOME, WHATS_NEW, Wizard
+from tests.harness.wizard import FILE_TYPES, FINISHED, WELCOME, WHATS_NEW, Wizard
 from tests.ui.test_wizard import (DESKTOP, FOLDER, SCREEN, START_VIEWER, go_to, record_browser, ui_prefix,
                                   wait_for_file)
 
@@ -168,19 +168,19 @@ class KeyboardTest(unittest.TestCase):
             for offer, (page, links) in LINKS.items():
                 w = Wizard.open(wp, offers=(offer,) if offer else ())
                 go_to(w, page)
-                names = w.names()
-                for control_id, (role, name, label) in names.items():
+                names, controls = w.names(), w.controls()
+                for control_id, (_, name, label) in names.items():
                     with self.subTest(offer=offer, control=control_id):
-                        cls = by_id(w.controls(), control_id)["cls"]
+                        cls = by_id(controls, control_id)["cls"]
                         self.assertTrue(label if cls in LABELLED_CLASSES else name, "no accessible name")
                 if offer:
-                    order = [c["text"] for c in w.controls() if c["text"] in CONSENT[offer]]
+                    order = [c["text"] for c in controls if c["text"] in CONSENT[offer]]
                     self.assertEqual(list(CONSENT[offer]), order, "the consent sentence's reading order")
                 else:
                     self.assertEqual(WELCOME_FOLDER_LABEL, names[FOLDER][2])
                 for control_id, key, address in links:
                     with self.subTest(offer=offer, link=control_id):
-                        self.assertEqual(name_of(w, control_id), names[control_id][1])
+                        self.assertEqual(by_id(controls, control_id)["text"], names[control_id][1])
                         tabs = 0
                         while w.focus() != f"page {control_id}":
                             self.assertLess(tabs, 20, f"Tab never reaches link {control_id}")
@@ -201,10 +201,6 @@ class KeyboardTest(unittest.TestCase):
             w.answer("yes")
             w.wait_exit()
             recorder.unlink()
-
-
-def name_of(wizard, control_id):
-    return by_id(wizard.controls(), control_id)["text"]
 
 
 @unittest.skipUnless(PERSONALITY_EXE.exists(), "the personality tool is not built")
