@@ -6,6 +6,9 @@
 #include "product/RunningMutex.h"
 #include "app/SilentInstall.h"
 #include "framework/CommonControlsApi.h"
+#include "framework/DpiScale.h"
+#include "framework/ReachableFace.h"
+#include "framework/ScreenDpi.h"
 #include "framework/Handles.h"
 #include "offers/PartnerEligibility.h"
 #include "res/ResourceIds.h"
@@ -14,11 +17,15 @@
 
 namespace {
 
-// The wizard's three fonts: one face and weight, three cell heights.
+// The wizard's three fonts: one face and weight. The titles have cell
+// heights in pixels at 96 DPI, grown with the screen's density like the
+// dialog font. The offer texts are the dialog font's size made bold: the
+// face's smallest cell, which a height of 8 picks at 96 DPI, is exactly that,
+// and at a higher density a scaled 8 would fall below the body text.
 constexpr char kWizardFontFace[] = "MS Sans Serif";
 constexpr LONG kWizardFontWeight = 600;
 constexpr LONG kTitleFontHeight = 20;
-constexpr LONG kOfferTextFontHeight = 8;
+constexpr int kDialogFontPoints = 8;  // the pages' FONT 8, "MS Sans Serif"
 constexpr LONG kOfferTitleFontHeight = 18;
 
 // Five pages always, a sixth when a partner offer is shown.
@@ -50,19 +57,22 @@ BOOL SetupApp::InitInstance() {
 
 void SetupApp::RunSilent(const char* commandLine) { SetExitCode(RunSilentInstall(commandLine)); }
 
-HFONT SetupApp::CreateWizardFont(LONG height) {
+HFONT SetupApp::CreateWizardFont(LONG height, int dpi) {
     m_logFont = LOGFONTA{};
     lstrcpynA(m_logFont.lfFaceName, kWizardFontFace, LF_FACESIZE);
     m_logFont.lfWeight = kWizardFontWeight;
     m_logFont.lfPitchAndFamily = 0;
     m_logFont.lfHeight = height;
+    // At the standard density the face draws what it always drew.
+    if (dpi != kStandardDpi) UseFaceThatReaches(m_logFont);
     return ::CreateFontIndirectA(&m_logFont);
 }
 
 void SetupApp::RunInteractive() {
-    theSheet.TitleFont.Reset(CreateWizardFont(kTitleFontHeight));
-    theSheet.OfferTextFont.Reset(CreateWizardFont(kOfferTextFontHeight));
-    theSheet.OfferTitleFont.Reset(CreateWizardFont(kOfferTitleFontHeight));
+    const int dpi = ScreenDpi();
+    theSheet.TitleFont.Reset(CreateWizardFont(ScaleForDpi(kTitleFontHeight, dpi), dpi));
+    theSheet.OfferTextFont.Reset(CreateWizardFont(PointsToCharacterHeight(kDialogFontPoints, dpi), dpi));
+    theSheet.OfferTitleFont.Reset(CreateWizardFont(ScaleForDpi(kOfferTitleFontHeight, dpi), dpi));
     theSheet.m_hFileTypeList = nullptr;
 
     CWizPropertyPage pages[kWizardPageObjects];

@@ -18,5 +18,5 @@ private:
     void RunSilent(const char* commandLine);
     void RunInteractive();
     // One of the wizard's fonts, described in m_logFont.
-    HFONT CreateWizardFont(LONG height);
+    HFONT CreateWizardFont(LONG height, int dpi);
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/ControlFont.h"
+#include "framework/HighContrast.h"
 
 namespace {
 constexpr LONG kBoldWeight = FW_BOLD;      // 700
@@ -11,15 +12,9 @@ constexpr LONG kNormalWeight = FW_NORMAL;  // 400
 constexpr size_t kMaxFaceChars = LF_FACESIZE - 1;
 }  // namespace
 
-BannerLabel::BannerLabel()
-    : m_textColour(::GetSysColor(COLOR_BTNTEXT)),
-      m_backgroundColour(::GetSysColor(COLOR_BTNFACE)),
-      m_backgroundBrush(::CreateSolidBrush(m_backgroundColour)) {}
+BannerLabel::BannerLabel() : m_textColour(::GetSysColor(COLOR_BTNTEXT)) {}
 
-BannerLabel::~BannerLabel() {
-    m_font.Reset();
-    m_backgroundBrush.Reset();
-}
+BannerLabel::~BannerLabel() { m_font.Reset(); }
 
 void BannerLabel::PreSubclassWindow() {
     LOGFONTA description;
@@ -70,7 +65,7 @@ LRESULT BannerLabel::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client;
             ::GetClientRect(GetSafeHwnd(), &client);
-            ::FillRect(reinterpret_cast<HDC>(wParam), &client, m_backgroundBrush.Get());
+            ::FillRect(reinterpret_cast<HDC>(wParam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
             return TRUE;
         }
         default:
@@ -84,10 +79,13 @@ void BannerLabel::OnPaint() {
     HDC dc = ::BeginPaint(control, &paint);
     if (!dc) return;
     const int saved = ::SaveDC(dc);
-    ::SetTextColor(dc, m_textColour);
-    ::SetBkColor(dc, m_backgroundColour);
+    // The face colour is the scheme's at every paint, so a scheme changed
+    // while the wizard is open is followed. A high-contrast scheme's text
+    // colour too: the label's own is chosen for the standard face.
+    ::SetTextColor(dc, IsHighContrastOn() ? ::GetSysColor(COLOR_BTNTEXT) : m_textColour);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     ::SetBkMode(dc, OPAQUE);
-    ::SelectObject(dc, m_backgroundBrush.Get());
+    ::SelectObject(dc, ::GetSysColorBrush(COLOR_BTNFACE));
     if (m_font) ::SelectObject(dc, m_font.Get());
 
     const int length = ::GetWindowTextLengthA(control);

@@ -1,6 +1,7 @@
 // A static text of a dialog that paints itself: its own font (bold or not),
 // its own text colour, on an opaque background of the dialog's face colour.
-// The control's own font setting is never changed.
+// The control's own font setting is never changed. In a high-contrast scheme
+// it paints with the scheme's text colour.
 #pragma once
 
 #include <windows.h>
@@ -36,7 +37,5 @@ private:
 
     UniqueFont m_font;
     COLORREF m_textColour;
-    COLORREF m_backgroundColour;
-    UniqueBrush m_backgroundBrush;
     BOOL m_bold = FALSE;
 };

@@ -8,6 +8,7 @@
 #include "controls/BrowserCommand.h"
 #include "controls/ControlFont.h"
 #include "controls/FitGeometry.h"
+#include "framework/HighContrast.h"
 
 namespace {
 constexpr char kHelpViewerFile[] = "\\winhlp32.exe";
@@ -17,6 +18,9 @@ constexpr char kOpenCommandSuffix[] = "\\shell\\open\\command";
 // After leaving, the area just below the text is repainted too: the
 // underline of some fonts reaches below the control's client area.
 constexpr int kUnderlineRepaintMargin = 10;
+// In a high-contrast scheme a link takes the scheme's link colour, or the
+// first of the others that reads on the dialog's face.
+constexpr int kHighContrastLinkColours[] = {COLOR_HOTLIGHT, COLOR_HIGHLIGHT, COLOR_BTNTEXT};
 
 std::string WindowText(HWND window) {
     const int length = ::GetWindowTextLengthA(window);
@@ -138,7 +142,8 @@ LONG HyperlinkLabel::ReadDefaultRegValue(HKEY root, const char* subKey, char* va
 
 void HyperlinkLabel::PreSubclassWindow() {
     HWND control = GetSafeHwnd();
-    ::SetWindowLongA(control, GWL_STYLE, ::GetWindowLongA(control, GWL_STYLE) | SS_NOTIFY);
+    // A tab stop: a keyboard reaches the link in the template's order.
+    ::SetWindowLongA(control, GWL_STYLE, ::GetWindowLongA(control, GWL_STYLE) | SS_NOTIFY | WS_TABSTOP);
 
     const std::string caption = WindowText(control);
     if (m_linkTarget.empty()) m_linkTarget = caption;
@@ -169,6 +174,25 @@ LRESULT HyperlinkLabel::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             OnEraseBackground(reinterpret_cast<HDC>(wParam));
             return TRUE;
+        case WM_GETDLGCODE:
+            return OnGetDialogCode(wParam, lParam);
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN || wParam == VK_SPACE) {
+                // A key held down opens the link once, not once per repeat.
+                constexpr LPARAM kKeyWasDown = 1 << 30;
+                if (!(lParam & kKeyWasDown)) OnClicked();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            ::InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
+            break;
+        case WM_PAINT: {
+            const LRESULT painted = DefWindowProc(msg, wParam, lParam);
+            DrawFocus();
+            return painted;
+        }
         default:
             break;
     }
@@ -188,8 +212,36 @@ bool HyperlinkLabel::OnReflectedMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT
     return false;
 }
 
+LRESULT HyperlinkLabel::OnGetDialogCode(WPARAM wParam, LPARAM lParam) {
+    LRESULT code = DefWindowProc(WM_GETDLGCODE, wParam, lParam);
+    // Enter opens the link rather than pressing the default button.
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+void HyperlinkLabel::DrawFocus() {
+    HWND control = GetSafeHwnd();
+    if (::GetFocus() != control) return;
+    HDC dc = ::GetDC(control);
+    if (!dc) return;
+    RECT client;
+    ::GetClientRect(control, &client);
+    ::DrawFocusRect(dc, &client);
+    ::ReleaseDC(control, dc);
+}
+
+COLORREF HyperlinkLabel::TextColour() const {
+    if (IsHighContrastOn()) {
+        return ReadableSystemColour(kHighContrastLinkColours,
+                                    sizeof kHighContrastLinkColours / sizeof kHighContrastLinkColours[0],
+                                    COLOR_BTNFACE);
+    }
+    return m_hovering ? m_hoverColour : m_visited ? m_visitedColour : m_linkColour;
+}
+
 HBRUSH HyperlinkLabel::OnControlColour(HDC dc) {
-    ::SetTextColor(dc, m_hovering ? m_hoverColour : m_visited ? m_visitedColour : m_linkColour);
+    ::SetTextColor(dc, TextColour());
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }

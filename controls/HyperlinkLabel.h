@@ -1,6 +1,9 @@
 // A static text of a dialog shown and used as a link: link colours, a hand
 // cursor, an underline (on hover, always or never), and a click opens its
 // target through the shell or, failing that, the browser registered for HTML.
+// It is a tab stop: Enter and Space open it, and it shows a focus rectangle
+// while it has the keyboard focus. In a high-contrast scheme it takes the
+// scheme's colours.
 #pragma once
 
 #include <string>
@@ -49,6 +52,9 @@ protected:
 
 private:
     HBRUSH OnControlColour(HDC dc);
+    COLORREF TextColour() const;
+    LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
+    void DrawFocus();
     void OnClicked();
     void OnMouseMove();
     void OnTimer();

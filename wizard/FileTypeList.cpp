@@ -51,9 +51,12 @@ void FillFileTypeList(HWND list) {
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     RECT outer = {};
     ::GetWindowRect(list, &outer);
+    RECT client = {};
+    ::GetClientRect(list, &client);
     const int width = outer.right - outer.left;
     InsertColumn(list, 0, LabelColumnWidth(width));
-    InsertColumn(list, 1, DescriptionColumnWidth(width));
+    InsertColumn(list, 1, FittedDescriptionColumnWidth(width, client.right - client.left,
+                                                       ::GetSystemMetrics(SM_CXVSCROLL)));
     for (int row = 0; row < FileTypeCount; ++row) {
         AddFileTypeRow(list, FileTypeCatalogue[row].label, FileTypeCatalogue[row].description, 0, row);
     }

@@ -4,6 +4,9 @@
 
 #include "product/Limits.h"
 #include "product/WebHosts.h"
+#include "framework/DpiScale.h"
+#include "framework/ReachableFace.h"
+#include "framework/ScreenDpi.h"
 #include "framework/StringTable.h"
 #include "res/ResourceIds.h"
 #include "wizard/FolderRules.h"
@@ -16,6 +19,7 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr char kBannerFace[] = "MS Sans Serif";
+// Pixels at 96 DPI; grown with the screen's density.
 constexpr int kBannerHeight = 18;
 constexpr char kBannerText[] = "Gratis!";
 
@@ -42,6 +46,11 @@ bool CWizPropertyPage::DoDataExchange(DataExchange&) {
             SetUpLink(m_pSheet->m_linkEula, IDC_EULA_LINK, GetSafeHwnd(),
                       WebAddress(kProductWebBase, kEulaPath));
             break;
+        case PageRole::WhatsNew:
+            if (!m_pSheet->m_releaseNotes.IsAttached()) {
+                m_pSheet->m_releaseNotes.SubclassDlgItem(IDC_FOLDER_EDIT, GetSafeHwnd());
+            }
+            break;
         case PageRole::Offer:
             SetUpOfferLabels();
             break;
@@ -67,7 +76,13 @@ void CWizPropertyPage::SetUpOfferLabels() {
     if (!banner.IsAttached()) banner.SubclassDlgItem(IDC_OFFER_BANNER, GetSafeHwnd());
     banner.SetBannerBold(true, false);
     banner.SetBannerTextColor(toolbar ? kRed : kBlue, false);
-    banner.SetBannerFace(kBannerFace, kBannerHeight, true);
+    const int dpi = ScreenDpi();
+    LOGFONTA face = {};
+    lstrcpynA(face.lfFaceName, kBannerFace, LF_FACESIZE);
+    face.lfHeight = ScaleForDpi(kBannerHeight, dpi);
+    face.lfWeight = FW_BOLD;
+    if (dpi != kStandardDpi) UseFaceThatReaches(face);
+    banner.SetBannerFace(face.lfFaceName, face.lfHeight, true);
     SetDlgItemText(IDC_OFFER_BANNER, kBannerText);
 }
 

@@ -8,6 +8,7 @@
 
 #include "controls/BannerLabel.h"
 #include "controls/HyperlinkLabel.h"
+#include "controls/ReadingPane.h"
 #include "framework/Handles.h"
 #include "framework/PropertySheet.h"
 
@@ -36,6 +37,7 @@ public:
     HyperlinkLabel m_linkPrivacy;
     BannerLabel m_bannerFree;
     BannerLabel m_bannerWorking;
+    ReadingPane m_releaseNotes;
 
     // The finished page is the one on show.
     bool IsFinishedPageActive() const;

@@ -119,11 +119,17 @@ def _reg_quoted(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def _reg_entry(name, value):
+    """One line of a .reg file: a text as REG_SZ, a number as REG_DWORD."""
+    data = f"dword:{value:08x}" if isinstance(value, int) else _reg_quoted(value)
+    return _reg_quoted(name) + "=" + data
+
+
 def write_user_values(prefix, values):
-    """Writes REG_SZ values {key under HKCU: {name: text}} into the prefix's
-    user.reg while no wineserver runs: no Wine process is started for them
-    (under emulation each start costs seconds, and Wine's own set-up
-    programs now and then hang there)."""
+    """Writes values {key under HKCU: {name: text or number}} (REG_SZ or
+    REG_DWORD) into the prefix's user.reg while no wineserver runs: no Wine
+    process is started for them (under emulation each start costs seconds,
+    and Wine's own set-up programs now and then hang there)."""
     reg = Path(prefix) / "user.reg"
     lines = reg.read_text(encoding="ascii", errors="surrogateescape").rstrip("\n").split("\n")
     for key, named in values.items():
@@ -138,7 +144,7 @@ def write_user_values(prefix, values):
         while end < len(lines) and lines[end] and not lines[end].startswith("["):
             end += 1
         for name, text in named.items():
-            entry = _reg_quoted(name) + "=" + _reg_quoted(text)
+            entry = _reg_entry(name, text)
             mark = (_reg_quoted(name) + "=").lower()
             found = [i for i in range(start + 1, end) if lines[i].lower().startswith(mark)]
             if found:
@@ -342,11 +348,11 @@ class WinePrefix:
     display: None for no display (windows cannot be created), or a (width,
     height) for a private Xvfb screen. virtual_desktop: a "WxH" text to run
     everything inside a Wine virtual desktop (title bars for screenshots).
-    user_values: further REG_SZ values {HKCU key: {name: text}} the prefix
-    starts with. setup_limit: seconds (on a quiet machine) that each of
-    Wine's own set-up steps may take, or None to wait for good; a step that
-    passes it throws the prefix away and starts again in a fresh copy, at
-    most setup_retries times.
+    user_values: further values {HKCU key: {name: text or number}} (REG_SZ
+    or REG_DWORD) the prefix starts with. setup_limit: seconds (on a quiet
+    machine) that each of Wine's own set-up steps may take, or None to wait
+    for good; a step that passes it throws the prefix away and starts again
+    in a fresh copy, at most setup_retries times.
     """
 
     def __init__(self, name, version="win7", display=None, virtual_desktop=None, keep=None,

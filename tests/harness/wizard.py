@@ -226,6 +226,46 @@ class Wizard:
     def focus(self):
         return self.driver("focus")
 
+    # -- what a screen reader, a large-font screen and a keyboard meet -------
+
+    def controls(self):
+        """The current page's controls in z-order (a screen reader's reading
+        order), each a dict: id, cls, tabstop, visible, disabled, hscroll,
+        frame (a group box), rect (left, top, width, height on the page),
+        client (width, height), text."""
+        found = []
+        for line in self.driver("controls").splitlines():
+            fields = line.split()
+            (control_id, cls, flags), numbers = fields[:3], [int(v) for v in fields[3:9]]
+            found.append({
+                "id": int(control_id), "cls": cls, "tabstop": "t" in flags, "visible": "v" in flags,
+                "disabled": "d" in flags, "hscroll": "h" in flags, "frame": "g" in flags,
+                "rect": tuple(numbers[0:4]), "client": tuple(numbers[4:6]),
+                "text": self._text(fields[9]) if len(fields) > 9 else "",
+            })
+        return found
+
+    def ink(self, control_id):
+        """(width, height) of the text the control shows on screen (right
+        of its box, for a check box or radio button)."""
+        return tuple(int(v) for v in self.driver("ink", control_id).split())
+
+    def names(self):
+        """{id: (role, name, label)} of the current page's visible tab stops:
+        the accessible role and name oleacc reports, and the label Windows
+        names a field after (the static or frame just before it; None)."""
+        found = {}
+        for line in self.driver("names").splitlines():
+            control_id, role, name, label = line.split()
+            found[int(control_id)] = (int(role), None if name == "-" else self._text(name),
+                                      None if label == "-" else self._text(label))
+        return found
+
+    def colours(self, control_id):
+        """The two colours the control shows most on screen, (background,
+        text), each as an (r, g, b) tuple."""
+        return tuple(tuple(bytes.fromhex(c)) for c in self.driver("colours", control_id).split())
+
     # -- looks ----------------------------------------------------------------
 
     def screenshot(self, name, title="Tessolo Setup"):

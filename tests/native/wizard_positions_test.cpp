@@ -66,4 +66,22 @@ TEST(FileTypeColumns, SplitTheListsOuterWidthIntoAThirdAndTheRest) {
     }
 }
 
+// A wider scroll bar than the share leaves room for narrows the description
+// column, so that no horizontal scroll bar appears; the standard one does not.
+TEST(FileTypeColumns, NarrowTheDescriptionForAWideScrollBarOnly) {
+    const struct {
+        int width;
+        int client;
+        int scrollBar;
+        int description;
+    } cases[] = {
+        {431, 429, 16, 262},  // 96 DPI: the share
+        {431, 427, 25, 259},  // a scheme with wide bars
+        {645, 641, 24, 402},  // 144 DPI: the share would be 405
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.description, FittedDescriptionColumnWidth(c.width, c.client, c.scrollBar)) << c.width;
+    }
+}
+
 }  // namespace

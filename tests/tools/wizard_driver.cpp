@@ -1,7 +1,10 @@
 // Drives the setup's wizard from a second process in the same Wine session:
 // finds the sheet, presses its buttons, sets and reads page controls, reads
 // and ticks list rows in the wizard's memory, answers and describes message
-// boxes, and types real keys through the system's input queue.
+// boxes, and types real keys through the system's input queue. It reads,
+// never changes, what a screen reader, a large-font screen or a keyboard
+// meets on a page: the controls in reading order, the accessible names, the
+// colours and the size of the text a control shows on screen.
 //
 //   wizard_driver <command> [arguments]     exit 0 on success, 1 on failure
 //
@@ -9,7 +12,9 @@
 // survive the console. Every wait has a timeout in milliseconds.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -523,6 +528,192 @@ int DescribeBox(DWORD timeoutMs) {
     return 0;
 }
 
+// --- what a screen reader, a large-font screen and a keyboard meet ---------
+
+std::string ClassName(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Every child of the current page in z-order, which is the order a screen
+// reader reads them in, one line each:
+//   id class flags left top width height client-width client-height hex-text
+// flags: t tab stop, v visible, d disabled, h horizontal scroll bar shown,
+// g a group box; the rectangle is the window's on the page. (A font handle
+// means nothing outside its process under Wine: sizes are read from the
+// screen, see "ink".)
+int ListControls(HWND wizard) {
+    HWND page = CurrentPage(wizard);
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
+        std::string flags;
+        if (style & WS_TABSTOP) flags += 't';
+        if (::IsWindowVisible(child)) flags += 'v';
+        if (!::IsWindowEnabled(child)) flags += 'd';
+        if (style & WS_HSCROLL) flags += 'h';
+        if (!lstrcmpiA(ClassName(child).c_str(), "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX) flags += 'g';
+        if (flags.empty()) flags = "-";
+        RECT window = {};
+        ::GetWindowRect(child, &window);
+        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&window), 2);
+        RECT client = {};
+        ::GetClientRect(child, &client);
+        std::printf("%d %s %s %ld %ld %ld %ld %ld %ld %s\n", ::GetDlgCtrlID(child), ClassName(child).c_str(),
+                    flags.c_str(), window.left, window.top, window.right - window.left, window.bottom - window.top,
+                    client.right, client.bottom, Hex(WindowText(child)).c_str());
+    }
+    return 0;
+}
+
+// IAccessible's interface id, spelled here: the import library of oleacc
+// also exports a function of that name, which the linker may take instead.
+constexpr GUID kAccessibleInterface = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string Narrow(BSTR text) {
+    if (!text) return std::string();
+    const int length = ::WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(length > 0 ? static_cast<size_t>(length) : 1, '\0');
+    ::WideCharToMultiByte(1252, 0, text, -1, &narrow[0], length, nullptr, nullptr);
+    narrow.resize(narrow.size() - 1);
+    return narrow;
+}
+
+// What the accessibility layer tells a screen reader of each visible tab stop
+// of the current page, in tab order: "id role hex-name hex-label". The name
+// comes from oleacc; the label is the text of the static or group box just
+// before the control in z-order, which Windows' accessibility layer names a
+// field after ("-" when there is none).
+int AccessibleNames(HWND wizard) {
+    ::CoInitialize(nullptr);
+    HWND page = CurrentPage(wizard);
+    HWND previous = nullptr;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const bool visible = ::IsWindowVisible(child) != FALSE;
+        const LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
+        if (visible && (style & WS_TABSTOP)) {
+            std::string name;
+            long role = 0;
+            IAccessible* accessible = nullptr;
+            const HRESULT got = ::AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                                             kAccessibleInterface, reinterpret_cast<void**>(&accessible));
+            if (FAILED(got)) {
+                std::fprintf(stderr, "wizard_driver: no accessible object for %d: %08lx\n", ::GetDlgCtrlID(child),
+                             static_cast<unsigned long>(got));
+            }
+            if (SUCCEEDED(got) && accessible) {
+                VARIANT self;
+                ::VariantInit(&self);
+                self.vt = VT_I4;
+                self.lVal = CHILDID_SELF;
+                BSTR text = nullptr;
+                if (accessible->get_accName(self, &text) == S_OK) name = Narrow(text);
+                ::SysFreeString(text);
+                VARIANT roleValue;
+                ::VariantInit(&roleValue);
+                if (accessible->get_accRole(self, &roleValue) == S_OK && roleValue.vt == VT_I4) role = roleValue.lVal;
+                accessible->Release();
+            }
+            std::string label = "-";
+            if (previous) {
+                const std::string kind = ClassName(previous);
+                const LONG_PTR previousStyle = ::GetWindowLongPtrA(previous, GWL_STYLE);
+                const bool isStaticText = !lstrcmpiA(kind.c_str(), "Static") &&
+                                          (previousStyle & SS_TYPEMASK) <= SS_RIGHT;
+                const bool isFrame = !lstrcmpiA(kind.c_str(), "Button") &&
+                                     (previousStyle & BS_TYPEMASK) == BS_GROUPBOX;
+                if (isStaticText || isFrame) label = Hex(WindowText(previous));
+            }
+            std::printf("%d %ld %s %s\n", ::GetDlgCtrlID(child), role, name.empty() ? "-" : Hex(name).c_str(),
+                        label.c_str());
+        }
+        if (visible) previous = child;
+    }
+    ::CoUninitialize();
+    return 0;
+}
+
+// The two colours a control shows most on screen: "background text", each
+// as rrggbb; the text colour is the commonest one that is not the background.
+int ShownColours(HWND control) {
+    RECT area = {};
+    ::GetWindowRect(control, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const std::vector<COLORREF> shown = Pixels(width, height, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
+    std::vector<std::pair<COLORREF, int>> counts;
+    for (COLORREF pixel : shown) {
+        bool found = false;
+        for (auto& entry : counts) {
+            if (entry.first == pixel) {
+                ++entry.second;
+                found = true;
+            }
+        }
+        if (!found) counts.emplace_back(pixel, 1);
+    }
+    std::sort(counts.begin(), counts.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+    if (counts.size() < 2) return Fail("the control shows one colour only");
+    for (size_t i : {size_t{0}, size_t{1}}) {
+        const COLORREF c = counts[i].first;
+        std::printf("%02x%02x%02x%s", GetRValue(c), GetGValue(c), GetBValue(c), i ? "\n" : " ");
+    }
+    return 0;
+}
+
+// Where a control's text is drawn on screen: the box around every pixel
+// that is not the control's background (its commonest colour), as "width
+// height"; for a check box or radio button only what lies right of its box.
+int TextInk(HWND control) {
+    RECT area = {};
+    ::GetWindowRect(control, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    const std::vector<COLORREF> shown = Pixels(width, height, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    });
+    if (shown.empty()) return Fail("the control has no area");
+    COLORREF background = shown.front();
+    size_t most = 0;
+    for (COLORREF candidate : shown) {
+        const size_t count = static_cast<size_t>(std::count(shown.begin(), shown.end(), candidate));
+        if (count > most) {
+            most = count;
+            background = candidate;
+        }
+    }
+    std::vector<bool> inkColumn(static_cast<size_t>(width), false);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (shown[static_cast<size_t>(y * width + x)] != background) inkColumn[static_cast<size_t>(x)] = true;
+        }
+    }
+    int first = 0;
+    const LONG_PTR kind = ::GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK;
+    const bool boxed = !lstrcmpiA(ClassName(control).c_str(), "Button") &&
+                       (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON ||
+                        kind == BS_AUTORADIOBUTTON || kind == BS_3STATE || kind == BS_AUTO3STATE);
+    if (boxed) {
+        while (first < width && !inkColumn[static_cast<size_t>(first)]) ++first;
+        while (first < width && inkColumn[static_cast<size_t>(first)]) ++first;
+    }
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = first; x < width; ++x) {
+            if (shown[static_cast<size_t>(y * width + x)] == background) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0) return Fail("the control shows no text");
+    std::printf("%d %d\n", right - left + 1, bottom - top + 1);
+    return 0;
+}
+
 LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) ::PostQuitMessage(0);
     return ::DefWindowProcA(window, message, wParam, lParam);
@@ -567,6 +758,7 @@ int Usage() {
                  "  lv-states | lv-set ROW 0|1 | lv-text ROW SUB | lv-columns |\n"
                  "  msgbox [ms] | answer yes|no|ok [ms] | no-msgbox MS | browser ok|cancel [ms [hex item text]] |\n"
                  "  box [ms] | keys KEY... | focus | activate | rect [hex title] |\n"
+                 "  controls | names | colours ID | ink ID |\n"
                  "  fake-viewer | close-viewer | viewer-window [ms] | foreign-window | wait-foreign [ms] | close-foreign\n");
     return 2;
 }
@@ -678,6 +870,8 @@ int main(int argc, char** argv) {
     }
     if (command == "sysclose") return ::PostMessageA(wizard, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     if (command == "lv-states") return ListStates(PageControl(wizard, kListId));
+    if (command == "controls") return ListControls(wizard);
+    if (command == "names") return AccessibleNames(wizard);
     if (command == "lv-columns") return ListColumns(PageControl(wizard, kListId));
 
     if (argc < 3) return Usage();
@@ -711,6 +905,8 @@ int main(int argc, char** argv) {
                               kSendTimeoutMs, &done);
         return done ? 0 : 1;
     }
+    if (command == "colours") return ShownColours(control);
+    if (command == "ink") return TextInk(control);
     if (command == "get-text") {
         std::printf("%s\n", Hex(WindowText(control)).c_str());
         return 0;

@@ -68,10 +68,11 @@ class KeyboardTest(unittest.TestCase):
             recorded, recorder = record_browser(wp)
             w = Wizard.open(wp)
 
-            # Tab runs through the page and the sheet's enabled buttons, with
-            # one stop for the radio pair; Shift+Tab runs back.
+            # Tab runs through the page (the licence link last) and the
+            # sheet's enabled buttons, with one stop for the radio pair;
+            # Shift+Tab runs back.
             tab_order = ["page 1009", "page 1011", "page 1021", "page 1012", "page 1016", "page 1019",
-                         "sheet 12324", "sheet 2", "page 1000"]
+                         "page 1045", "sheet 12324", "sheet 2", "page 1000"]
             self.assertEqual("page 1000", w.focus())
             self.assertEqual(tab_order, w.keys(*["tab"] * len(tab_order)))
             self.assertEqual(list(reversed(tab_order[:-1])) + ["page 1000"],

@@ -237,7 +237,7 @@ TEST(DialogTemplates, ControlsTheCodeAddresses) {
          7, 11, 285, 171, "List1"},
         {IDD_WHATS_NEW, IDC_FOLDER_EDIT, "EDIT",
          kChild | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER |
-             WS_VSCROLL,
+             WS_VSCROLL | WS_TABSTOP,
          0, 11, 299, 211, ""},
         {IDD_READY, IDC_INI_APPDATA_FOLDER, "BUTTON", kChild | BS_AUTORADIOBUTTON, 17, 110, 120, 10,
          "\"&Anwendungsdaten\"-Verzeichnis"},
@@ -285,7 +285,7 @@ TEST(DialogTemplates, UnaddressedTextsKeepTheirSpacing) {
         size_t index;
         const char* text;
     } cases[] = {
-        {IDD_WELCOME, 9, "Dieses Programm wird Tessolo Version  4.30  auf Ihrem PC installieren."},
+        {IDD_WELCOME, 10, "Dieses Programm wird Tessolo Version  4.30  auf Ihrem PC installieren."},
         {IDD_FINISHED, 9, "________________________________________________________________________"},
         {IDD_FINISHED, 4,
          "Tessolo deinstallieren?\n\nGehen Sie zu \"Start->Programme->Tessolo\" und starten Sie "

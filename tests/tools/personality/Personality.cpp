@@ -4,9 +4,12 @@
 // into it by a remote thread (its DllMain redirects the import table, see
 // PersonalityHooks.cpp), and only then does the program's own code run.
 //
-//   personality 98|2000   runs PROBE_CMDLINE in PROBE_CWD, returns its exit code
+//   personality 98|2000|highcontrast   runs PROBE_CMDLINE in PROBE_CWD,
+//                                      returns its exit code
 //
 // On 98 the program's environment has no APPDATA (98 SE has no such variable).
+// "highcontrast" is this Windows with high contrast switched on, which Wine
+// never reports; the scheme's colours come from the prefix's registry.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,8 +75,9 @@ bool LoadHooks(HANDLE process) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 || (std::strcmp(argv[1], "98") && std::strcmp(argv[1], "2000"))) {
-        std::fprintf(stderr, "personality 98|2000  (runs PROBE_CMDLINE in PROBE_CWD)\n");
+    if (argc != 2 ||
+        (std::strcmp(argv[1], "98") && std::strcmp(argv[1], "2000") && std::strcmp(argv[1], "highcontrast"))) {
+        std::fprintf(stderr, "personality 98|2000|highcontrast  (runs PROBE_CMDLINE in PROBE_CWD)\n");
         return kExitUsage;
     }
     const char* commandLine = std::getenv("PROBE_CMDLINE");

@@ -1,7 +1,10 @@
 // Loaded into the program under test before it runs (see Personality.cpp):
 // redirects import-table entries so that the calls which answer differently on
 // Windows 98 SE answer as 98 SE does. With TESSOLO_PERSONALITY=2000 only the
-// hooks that follow libraries loaded later are set (2000 answers as NT).
+// hooks that follow libraries loaded later are set (2000 answers as NT). With
+// TESSOLO_PERSONALITY=highcontrast SystemParametersInfoA reports high contrast
+// switched on, as Windows does once the user turns it on (Wine always reports
+// it off); the scheme's colours are the prefix's own.
 //
 // Redirected, in the program's exe and in every library it loads later through
 // LoadLibraryA/LoadLibraryExA, and in the addresses GetProcAddress hands out:
@@ -39,8 +42,10 @@ namespace {
 
 constexpr char kPersonalityVariable[] = "TESSOLO_PERSONALITY";
 constexpr char kPersonality98[] = "98";
+constexpr char kPersonalityHighContrast[] = "highcontrast";
 
 bool g_is98 = false;
+bool g_highContrast = false;
 
 // The W functions 98 SE implements.
 constexpr const char* kImplementedWide[] = {
@@ -162,6 +167,7 @@ using DeleteKeyFunction = LONG(WINAPI*)(HKEY, LPCSTR);
 using LoadLibraryFunction = HMODULE(WINAPI*)(LPCSTR);
 using LoadLibraryExFunction = HMODULE(WINAPI*)(LPCSTR, HANDLE, DWORD);
 using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
 
 SpecialFolderFunction g_specialFolder = nullptr;
 CreateFileFunction g_createFile = nullptr;
@@ -169,6 +175,15 @@ DeleteKeyFunction g_deleteKey = nullptr;
 LoadLibraryFunction g_loadLibrary = nullptr;
 LoadLibraryExFunction g_loadLibraryEx = nullptr;
 GetProcAddressFunction g_getProcAddress = nullptr;
+ParametersFunction g_parameters = nullptr;
+
+BOOL WINAPI ParametersHighContrast(UINT action, UINT number, PVOID data, UINT flags) {
+    const BOOL result = g_parameters(action, number, data, flags);
+    if (result && action == SPI_GETHIGHCONTRAST && data) {
+        static_cast<HIGHCONTRASTA*>(data)->dwFlags |= HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+    }
+    return result;
+}
 
 bool IsCommonFolder(int csidl) {
     switch (csidl & ~CSIDL_FLAG_MASK) {
@@ -276,6 +291,9 @@ FARPROC Replacement(const char* dll, const char* function, FARPROC original) {
     if (!lstrcmpA(function, "GetProcAddress")) {
         return Keep(g_getProcAddress, original, &GetProcAddressFollowed);
     }
+    if (g_highContrast && !lstrcmpA(function, "SystemParametersInfoA")) {
+        return Keep(g_parameters, original, &ParametersHighContrast);
+    }
     if (!g_is98) return nullptr;
     if (!lstrcmpA(function, "SHGetSpecialFolderPathA")) {
         return Keep(g_specialFolder, original, &SpecialFolder98);
@@ -326,9 +344,10 @@ void PatchModule(HMODULE module) {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
-        char personality[8] = {};
+        char personality[16] = {};
         ::GetEnvironmentVariableA(kPersonalityVariable, personality, sizeof personality);
         g_is98 = !lstrcmpA(personality, kPersonality98);
+        g_highContrast = !lstrcmpA(personality, kPersonalityHighContrast);
         PatchModule(::GetModuleHandleA(nullptr));
     }
     return TRUE;
