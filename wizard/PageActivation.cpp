@@ -3,10 +3,12 @@
 // One class with WizPropertyPage.cpp: CWizPropertyPage's members, split by topic.
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "install/InstallFolder.h"
 #include "product/Limits.h"
 #include "product/ProductInfo.h"
+#include "framework/FittedFont.h"
 #include "framework/StringTable.h"
 #include "framework/WinApp.h"
 #include "install/OsFamilyQuery.h"
@@ -45,6 +47,14 @@ void CWizPropertyPage::ShowViewerRunningWarning() {
                   LoadStringText(IDS_MESSAGE_CAPTION).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CWizPropertyPage::SetTitleFont(int id, HFONT font) {
+    const auto body = reinterpret_cast<HFONT>(::SendMessageA(GetSafeHwnd(), WM_GETFONT, 0, 0));
+    UniqueFont fitted = FontThatFits(GetDlgItem(id), font, body);
+    SetDlgItemFont(id, fitted ? fitted.Get() : font);
+    // Only now is the font the control had before free to go.
+    m_fittedTitleFont = std::move(fitted);
+}
+
 void CWizPropertyPage::ActivateWelcome() {
     // Back may be the default button since it was pressed; Enter goes on.
     EnableBackButton(false);
@@ -56,7 +66,7 @@ void CWizPropertyPage::ActivateWelcome() {
     if (m_bFirstActivation) {
         ::SetDlgItemTextA(SheetWindow(), kWizardBackButton, kBackCaption);
         ::SetDlgItemTextA(SheetWindow(), kWizardNextButton, kNextCaption);
-        SetDlgItemFont(IDC_WELCOME_TITLE, m_pSheet->TitleFont.Get());
+        SetTitleFont(IDC_WELCOME_TITLE, m_pSheet->TitleFont.Get());
         CheckDlgButton(IDC_DESKTOP_SHORTCUT, true);
         CheckDlgButton(IDC_THUMBNAILS_SHORTCUT, true);
         CheckDlgButton(IDC_GROUP_SHORTCUT, true);
@@ -90,7 +100,7 @@ void CWizPropertyPage::ShowWhatsNew() {
 void CWizPropertyPage::ActivateOffer() {
     const bool toolbar = m_pSheet->ToolbarOffered != 0;
     const int acceptBox = toolbar ? IDC_ACCEPT_TOOLBAR : IDC_ACCEPT_BROWSER;
-    SetDlgItemFont(IDC_OFFER_TITLE, m_pSheet->OfferTitleFont.Get());
+    SetTitleFont(IDC_OFFER_TITLE, m_pSheet->OfferTitleFont.Get());
     if (toolbar) SetDlgItemFont(IDC_OFFER_LEAD_IN, m_pSheet->OfferTextFont.Get());
     SetDlgItemFont(acceptBox, m_pSheet->OfferTextFont.Get());
     if (!toolbar) SetDlgItemFont(IDC_BROWSER_DEFAULT, m_pSheet->OfferTextFont.Get());
@@ -103,7 +113,7 @@ void CWizPropertyPage::ActivateOffer() {
 }
 
 void CWizPropertyPage::ActivateReady() {
-    SetDlgItemFont(IDC_READY_TITLE, m_pSheet->TitleFont.Get());
+    SetTitleFont(IDC_READY_TITLE, m_pSheet->TitleFont.Get());
 
     char folder[kMaxPath] = {};
     const std::string typed = m_pSheet->GetWizPage(kWelcomePosition)->GetDlgItemText(IDC_FOLDER_EDIT, kMaxPath);
@@ -133,7 +143,7 @@ void CWizPropertyPage::ActivateFinished() {
                                   ToolbarOfferFailed == 0;
     ShowDlgItem(IDC_TOOLBAR_NOTE, toolbarInstalled);
     ShowDlgItem(IDC_TOOLBAR_PICTURE, toolbarInstalled);
-    SetDlgItemFont(IDC_FINISHED_TITLE, m_pSheet->TitleFont.Get());
+    SetTitleFont(IDC_FINISHED_TITLE, m_pSheet->TitleFont.Get());
     CheckDlgButton(IDC_SHOW_FAQ, true);
     CheckDlgButton(IDC_START_VIEWER, true);
     ::SetDlgItemTextA(SheetWindow(), IDCANCEL, LoadStringText(IDS_FINISH_CAPTION).c_str());

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "framework/Handles.h"
 #include "framework/PropertyPage.h"
 #include "wizard/PagePositions.h"
 
@@ -41,6 +42,10 @@ private:
     void ActivateReady();
     void ActivateFinished();
 
+    // Gives the page's title its emphasis font, made smaller where that
+    // font would draw the title wider than its box.
+    void SetTitleFont(int id, HFONT font);
+
     void SetUpOfferLabels();
     void SetUpWorkingLine();
 
@@ -61,6 +66,9 @@ private:
     void EnableBackButton(bool enable);
     void EnableNextButton(bool enable);
     void ShowViewerRunningWarning();
+
+    // The title's font where the sheet's shared one does not fit it.
+    UniqueFont m_fittedTitleFont;
 };
 
 // Set while the offer page has not been shown yet: its boxes start checked
