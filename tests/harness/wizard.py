@@ -246,8 +246,10 @@ class Wizard:
         return found
 
     def ink(self, control_id):
-        """(width, height) of the text the control shows on screen (right
-        of its box, for a check box or radio button)."""
+        """(width, height, lines) of the text the control shows on screen
+        (right of its box, for a check box or radio button); lines counts
+        bands of inked rows, so a wrapped line cut off below shows as one
+        more."""
         return tuple(int(v) for v in self.driver("ink", control_id).split())
 
     def names(self):

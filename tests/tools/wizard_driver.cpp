@@ -664,8 +664,11 @@ int ShownColours(HWND control) {
 }
 
 // Where a control's text is drawn on screen: the box around every pixel
-// that is not the control's background (its commonest colour), as "width
-// height"; for a check box or radio button only what lies right of its box.
+// that is not the control's background (its commonest colour), and the
+// lines it shows (bands of rows with ink, blank rows between), as "width
+// height lines"; for a check box or radio button only what lies right of
+// its box. A text that wraps in a box meant for one line shows the top of
+// its second line.
 int TextInk(HWND control) {
     RECT area = {};
     ::GetWindowRect(control, &area);
@@ -699,18 +702,23 @@ int TextInk(HWND control) {
         while (first < width && !inkColumn[static_cast<size_t>(first)]) ++first;
         while (first < width && inkColumn[static_cast<size_t>(first)]) ++first;
     }
-    int left = width, right = -1, top = height, bottom = -1;
+    int left = width, right = -1, top = height, bottom = -1, lines = 0;
+    bool previousRowInked = false;
     for (int y = 0; y < height; ++y) {
+        bool rowInked = false;
         for (int x = first; x < width; ++x) {
             if (shown[static_cast<size_t>(y * width + x)] == background) continue;
+            rowInked = true;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
             bottom = std::max(bottom, y);
         }
+        if (rowInked && !previousRowInked) ++lines;
+        previousRowInked = rowInked;
     }
     if (right < 0) return Fail("the control shows no text");
-    std::printf("%d %d\n", right - left + 1, bottom - top + 1);
+    std::printf("%d %d %d\n", right - left + 1, bottom - top + 1, lines);
     return 0;
 }
 

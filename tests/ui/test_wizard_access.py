@@ -34,6 +34,9 @@ EMPHASIS = {
 }
 # A bitmap face has few sizes: a text may grow this much less.
 GROWTH_SLACK = 0.9
+# Each page's title, shown in an emphasis font: in as many lines as its text
+# has (a title that wraps shows the top of a line its box has no room for).
+TITLE = {"welcome": 1013, "ready": 1014, "finished": 1015, "toolbar-offer": 1029, "browser-offer": 1029}
 
 # The consent sentence of each offer page, piece by piece in reading order.
 CONSENT = {
@@ -67,14 +70,16 @@ def density_prefix(dpi, name):
 
 
 def every_page(wp, dpi):
-    """{page name: (its controls, {id: text height on screen} of the
-    emphasised texts)}: the toolbar offer's run to the finished page (offer
-    declined) and the browser offer page. A screenshot of each is saved."""
+    """{page name: (its controls, {id: (width, height, lines) on screen}
+    of the emphasised texts)}: the toolbar offer's run to the finished page
+    (offer declined) and the browser offer page. A screenshot of each is
+    saved."""
     pages = {}
 
     def read(w, name):
-        heights = {control_id: w.ink(control_id)[1] for control_id in EMPHASIS.get(name, (None, ()))[1]}
-        pages[name] = (w.controls(), heights)
+        unit, emphasised = EMPHASIS.get(name, (None, ()))
+        inks = {control_id: w.ink(control_id) for control_id in (unit, *emphasised) if control_id}
+        pages[name] = (w.controls(), inks)
         w.screenshot(f"dpi-{dpi}-{name}")
 
     w = Wizard.open(wp, offers=("toolbar",))
@@ -142,12 +147,23 @@ class LargeFontsTest(unittest.TestCase):
                     self.check_page(page, read, seen[96][page])
 
     def check_page(self, page, seen, standard):
-        controls, heights = seen
+        controls, inks = seen
+        if page in TITLE:
+            title = by_id(controls, TITLE[page])
+            lines = inks[TITLE[page]][2]
+            self.assertEqual(title["text"].count("\n") + 1, lines, f"the title wraps: {title['text']!r}")
         if page in EMPHASIS:
             unit, emphasised = EMPHASIS[page]
             body_growth = by_id(controls, unit)["rect"][3] / by_id(standard[0], unit)["rect"][3]
             for control_id in emphasised:
-                growth = heights[control_id] / standard[1][control_id]
+                growth = inks[control_id][1] / standard[1][control_id][1]
+                if control_id == TITLE[page] and growth < body_growth * GROWTH_SLACK:
+                    # Made smaller to fit its box, but never below the body
+                    # text (the smallest other text read; a focused box's
+                    # text is read with its focus rectangle).
+                    body = min(ink[1] for other, ink in inks.items() if other != control_id)
+                    self.assertGreaterEqual(inks[control_id][1], body, "a title below the body text")
+                    continue
                 self.assertGreaterEqual(growth, body_growth * GROWTH_SLACK,
                                         f"control {control_id}'s text grew {growth:.2f} times, the body "
                                         f"text {body_growth:.2f} times")
