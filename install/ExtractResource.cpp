@@ -12,7 +12,23 @@ namespace {
 // The temporary file's name ("~ts" and four hex digits) is shorter than every
 // payload file name, so it fits wherever its target fits.
 constexpr char kTemporaryNamePattern[] = "~ts%04x";
+constexpr char kTemporaryNamePrefix[] = "~ts";
+constexpr size_t kTemporaryNameDigits = 4;
+constexpr char kTemporaryNameSearch[] = "~ts????";
 constexpr int kTemporaryNameAttempts = 64;
+
+// Exactly a name that kTemporaryNamePattern gives.
+bool IsTemporaryCopyName(const char* name) {
+    const size_t prefixLength = sizeof kTemporaryNamePrefix - 1;
+    if (std::strlen(name) != prefixLength + kTemporaryNameDigits ||
+        std::strncmp(name, kTemporaryNamePrefix, prefixLength) != 0) {
+        return false;
+    }
+    for (const char* digit = name + prefixLength; *digit; ++digit) {
+        if (!(*digit >= '0' && *digit <= '9') && !(*digit >= 'a' && *digit <= 'f')) return false;
+    }
+    return true;
+}
 
 // Deletes the temporary file unless it became the target.
 class TemporaryFile {
@@ -99,6 +115,24 @@ UniqueFile CreateTemporaryBeside(const char* path, TemporaryFile& temporary) {
 }  // namespace
 
 BOOL(WINAPI* MoveFileExForReplace)(LPCSTR, LPCSTR, DWORD) = ::MoveFileExA;
+
+void RemoveLeftoverCopies(const char* folder) {
+    char search[kMaxPath];
+    if (std::snprintf(search, sizeof search, "%s%s", folder, kTemporaryNameSearch) >= kMaxPath) return;
+    WIN32_FIND_DATAA found = {};
+    UniqueFindHandle find(::FindFirstFileA(search, &found));
+    if (!find) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryCopyName(found.cFileName)) {
+            continue;
+        }
+        char path[kMaxPath];
+        if (std::snprintf(path, sizeof path, "%s%s", folder, found.cFileName) >= kMaxPath) continue;
+        // A copy that another setup is writing is open without sharing and
+        // stays; a leftover that cannot go shows no failure of its own.
+        (void)::DeleteFileA(path);
+    } while (::FindNextFileA(find.Get(), &found));
+}
 
 bool LoadResourceBytes(WORD id, LPCSTR type, const void*& bytes, DWORD& size) {
     const HMODULE module = AppInstance();

@@ -17,6 +17,11 @@ bool LoadResourceBytes(WORD id, LPCSTR type, const void*& bytes, DWORD& size);
 // temporary copy never stays behind.
 int ExtractResourceToFile(const char* path, WORD id, LPCSTR type);
 
+// Deletes from `folder` (ending in a backslash) the temporary copies that a
+// run ended before its rename (killed, or the machine off) left there: files
+// named exactly as ExtractResourceToFile names them, that nobody holds open.
+void RemoveLeftoverCopies(const char* folder);
+
 // The rename that puts the complete copy in place of the target. Windows 9x
 // has it but answers ERROR_CALL_NOT_IMPLEMENTED; tests put in that answer.
 extern BOOL(WINAPI* MoveFileExForReplace)(LPCSTR from, LPCSTR to, DWORD flags);

@@ -71,6 +71,7 @@ int WritePayload(const char* folder, bool& iconLibraryKept) {
     const char* previousSubfolder = "";
     char targetFolder[kMaxPath];
     std::strcpy(targetFolder, folder);
+    RemoveLeftoverCopies(folder);
     for (const PayloadItem& item : kPayloadItems) {
         if (std::strcmp(item.subfolder, previousSubfolder) != 0) {
             previousSubfolder = item.subfolder;
@@ -80,7 +81,11 @@ int WritePayload(const char* folder, bool& iconLibraryKept) {
                        kMaxPath) {
                 // A subfolder that cannot be made shows in its files' failures.
                 (void)EnsureFolderExists(targetFolder);
-                if (IsLinkedFolder(targetFolder)) targetFolder[0] = '\0';
+                if (IsLinkedFolder(targetFolder)) {
+                    targetFolder[0] = '\0';
+                } else {
+                    RemoveLeftoverCopies(targetFolder);
+                }
             } else {
                 targetFolder[0] = '\0';  // too long: the rows below fail
             }

@@ -114,4 +114,20 @@ TEST(ExtractResourceToFile, NothingToWriteLeavesNothing) {
     EXPECT_EQ("b.dll", ListFolder(scratch.Path()));
 }
 
+TEST(RemoveLeftoverCopies, TakesOnlyTheCopiesOfAnEarlierRunThatNobodyHolds) {
+    ScratchFolder scratch;
+    for (const char* name : {"~ts0a1f", "~ts0a1e", "~ts0B1F", "~ts0a1", "~ts0a1f0", "~ts0a1g", "~ts0a1f.dll",
+                             "t_solo32.exe"}) {
+        WriteTextFile(scratch / name, "x");
+    }
+    ::CreateDirectoryA((scratch / "~ts0b2c").c_str(), nullptr);
+    // Another setup writing its copy holds it without sharing.
+    const UniqueFile held(::CreateFileA((scratch / "~ts0a1e").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    RemoveLeftoverCopies(scratch.Path().c_str());
+    EXPECT_EQ("t_solo32.exe,~ts0B1F,~ts0a1,~ts0a1e,~ts0a1f.dll,~ts0a1f0,~ts0a1g,~ts0b2c",
+              ListFolder(scratch.Path()));
+}
+
 }  // namespace
