@@ -633,16 +633,23 @@ int AccessibleNames(HWND wizard) {
     return 0;
 }
 
+// What a control shows on screen, row by row; width and height say its size.
+std::vector<COLORREF> ShownPixels(HWND control, int& width, int& height) {
+    RECT area = {};
+    ::GetWindowRect(control, &area);
+    width = area.right - area.left;
+    height = area.bottom - area.top;
+    const int w = width, h = height;
+    return Pixels(w, h, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    });
+}
+
 // The two colours a control shows most on screen: "background text", each
 // as rrggbb; the text colour is the commonest one that is not the background.
 int ShownColours(HWND control) {
-    RECT area = {};
-    ::GetWindowRect(control, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const std::vector<COLORREF> shown = Pixels(width, height, [&](HDC memory, HDC screen) {
-        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    });
+    int width = 0, height = 0;
+    const std::vector<COLORREF> shown = ShownPixels(control, width, height);
     std::vector<std::pair<COLORREF, int>> counts;
     for (COLORREF pixel : shown) {
         bool found = false;
@@ -670,13 +677,8 @@ int ShownColours(HWND control) {
 // its box. A text that wraps in a box meant for one line shows the top of
 // its second line.
 int TextInk(HWND control) {
-    RECT area = {};
-    ::GetWindowRect(control, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    const std::vector<COLORREF> shown = Pixels(width, height, [&](HDC memory, HDC screen) {
-        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    });
+    int width = 0, height = 0;
+    const std::vector<COLORREF> shown = ShownPixels(control, width, height);
     if (shown.empty()) return Fail("the control has no area");
     COLORREF background = shown.front();
     size_t most = 0;
