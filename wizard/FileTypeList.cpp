@@ -60,6 +60,12 @@ void FillFileTypeList(HWND list) {
     for (int row = 0; row < FileTypeCount; ++row) {
         AddFileTypeRow(list, FileTypeCatalogue[row].label, FileTypeCatalogue[row].description, 0, row);
     }
+    // Tabbed into, the list shows where Space will tick: the first row has
+    // the focus (not the selection) from the start.
+    LVITEMA focused = {};
+    focused.stateMask = LVIS_FOCUSED;
+    focused.state = LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
 }
 
 void SetFileTypeRowsChecked(HWND list, int first, int last, bool checked) {
