@@ -20,6 +20,9 @@ BROWSER_NOT_SETTLED = 3
 # Page positions without an offer page.
 WELCOME, WHATS_NEW, FILE_TYPES, READY, FINISHED = range(5)
 
+# Wine's debug channels in the driver's runs: its error lines only.
+DRIVER_WINEDEBUG = "-all,err+all"
+
 # The sheet's buttons.
 CANCEL_BUTTON, BACK_BUTTON, NEXT_BUTTON, FINISH_BUTTON = 2, 0x3023, 0x3024, 0x3025
 
@@ -57,14 +60,21 @@ class Wizard:
     # -- plumbing ---------------------------------------------------------
 
     def run_driver(self, *args, timeout=60):
-        return self.prefix.wine([DRIVER_EXE, *[str(a) for a in args]], timeout=timeout)
+        # Wine's own error lines stay on: a failure that the driver could not
+        # report itself (its start failed) then still says why.
+        return self.prefix.wine([DRIVER_EXE, *[str(a) for a in args]], timeout=timeout,
+                                env={"WINEDEBUG": DRIVER_WINEDEBUG})
+
+    @staticmethod
+    def _failure(result):
+        return f"{result.returncode} {result.stderr.decode(errors='replace').strip()}"
 
     def driver(self, *args, timeout=60):
         """Runs one driver command; its stdout, or DriverError when it failed."""
         result = self.run_driver(*args, timeout=timeout)
         if result.returncode != 0:
             raise DriverError(f"wizard_driver {' '.join(str(a) for a in args)}: "
-                              f"{result.returncode} {result.stderr.decode(errors='replace').strip()}")
+                              f"{self._failure(result)}")
         return result.stdout.decode().strip()
 
     @staticmethod
@@ -80,7 +90,8 @@ class Wizard:
         timeout_ms = patient_ms(timeout_ms)
         result = self.run_driver("wait-page", index, timeout_ms)
         if result.returncode != 0:
-            raise DriverError(f"expected page {index}, the wizard shows {result.stdout.decode().strip()}")
+            raise DriverError(f"expected page {index}, the wizard shows "
+                              f"{result.stdout.decode().strip() or '?'} ({self._failure(result)})")
 
     def next(self, expect_page=None):
         self.driver("press", "next")
@@ -194,7 +205,7 @@ class Wizard:
                 break
         if result.returncode != 0:
             raise DriverError(f"wizard_driver {' '.join(str(a) for a in args)}: "
-                              f"{result.returncode} {result.stderr.decode(errors='replace').strip()}")
+                              f"{self._failure(result)}")
 
     def box(self, timeout_ms=30000):
         """The setup's open message box as a person sees it, which stays open:
