@@ -538,14 +538,25 @@ class WinePrefix:
             run_env.update(env)
         limit = patience(timeout)
         command = [FLAVOUR.loader, *[str(a) for a in args]]
-        try:
-            return subprocess.run(command, env=run_env, stdin=subprocess.DEVNULL,
-                                   capture_output=True, timeout=limit, check=check, **kwargs)
-        except subprocess.TimeoutExpired:
-            shown = " ".join(Path(a).name if "/" in a else a for a in command[1:])
-            raise TimeoutError(f"waited {limit:.0f} s for `wine {shown}` to end in prefix "
-                               f"{self.name} (load {os.getloadavg()[0]:.1f} on "
-                               f"{os.cpu_count()} cores)") from None
+        # The output goes to files, not pipes: a background process that Wine
+        # starts on the way (its services, after one of them died) inherits
+        # them, and a pipe would stay open, and the wait go on, long after the
+        # program ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            try:
+                ended = subprocess.run(command, env=run_env, stdin=subprocess.DEVNULL,
+                                       stdout=out, stderr=err, timeout=limit, **kwargs)
+            except subprocess.TimeoutExpired:
+                shown = " ".join(Path(a).name if "/" in a else a for a in command[1:])
+                raise TimeoutError(f"waited {limit:.0f} s for `wine {shown}` to end in prefix "
+                                   f"{self.name} (load {os.getloadavg()[0]:.1f} on "
+                                   f"{os.cpu_count()} cores)") from None
+            out.seek(0)
+            err.seek(0)
+            result = subprocess.CompletedProcess(command, ended.returncode, out.read(), err.read())
+        if check:
+            result.check_returncode()
+        return result
 
     def run_exact(self, command_line, cwd_win=None, timeout=300, env=None):
         """Starts a Windows command line exactly as given (no shell quoting

@@ -1,5 +1,5 @@
-"""The harness ends every X server it starts, on every way out, and says
-what it waited for when a wait runs out."""
+"""The harness ends every X server it starts, on every way out, says what
+it waited for when a wait runs out, and sees a program end when it ends."""
 
 import dataclasses
 import os
@@ -71,6 +71,14 @@ class HarnessServersTest(unittest.TestCase):
         with mock.patch.object(wine, "FLAVOUR", dataclasses.replace(wine.FLAVOUR, loader="/bin/sleep")):
             with self.assertRaisesRegex(TimeoutError, r"waited \d+ s for `wine 30` to end"):
                 prefix.wine(["30"], timeout=0.2)
+
+    def test_a_program_ends_for_the_harness_when_it_ends_whatever_it_left_running(self):
+        # As Wine's services, started on the way, keep the program's output.
+        prefix = wine.WinePrefix.existing(tempfile.gettempdir())
+        with mock.patch.object(wine, "FLAVOUR", dataclasses.replace(wine.FLAVOUR, loader="/bin/sh")):
+            result = prefix.wine(["-c", "sleep 30 & echo $!; echo said >&2"], timeout=10)
+        os.kill(int(result.stdout), signal.SIGKILL)
+        self.assertEqual(b"said\n", result.stderr)
 
     def test_hostile_servers_end_by_themselves_and_with_the_server(self):
         hold = 1.0
