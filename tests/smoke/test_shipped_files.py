@@ -10,8 +10,7 @@ menu builder for every shell link saved; the copies get a do-nothing one.
 Each case's time goes to smoke-times.txt in the artifacts folder.
 
 Under emulation Wine's own set-up steps (making the template, starting a
-copy and its first program, the version check, ending its server) now and
-then hang for good, at any load. Each has a
+copy, ending its server) now and then hang for good, at any load. Each has a
 limit; one that passes it is ended, its prefix thrown away and the step done
 again in a fresh copy, at most SETUP_RETRIES times, each retry printed and
 recorded for the run's summary. A limit passed by a program under test or a
