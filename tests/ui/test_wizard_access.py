@@ -38,6 +38,11 @@ GROWTH_SLACK = 0.9
 # has (a title that wraps shows the top of a line its box has no room for).
 TITLE = {"welcome": 1013, "ready": 1014, "finished": 1015, "toolbar-offer": 1029, "browser-offer": 1029}
 
+# The ready page's folder line holds one line whatever the folder: the
+# longest folder a user may type (spaces and all) is shortened in its middle.
+READY_FOLDER_LINE = 1010
+LONG_FOLDER = "C:\\Programme für alle Benutzer dieses Rechners\\Bilder und Fotos aus dem Urlaub\\Tessolo"
+
 # The consent sentence of each offer page, piece by piece in reading order.
 CONSENT = {
     "toolbar": ("Durch die Installation dieser Anwendung stimmen Sie den", "Nutzungsbedingungen", "und den",
@@ -78,7 +83,8 @@ def every_page(wp, dpi):
 
     def read(w, name):
         unit, emphasised = EMPHASIS.get(name, (None, ()))
-        inks = {control_id: w.ink(control_id) for control_id in (unit, *emphasised) if control_id}
+        one_line = (READY_FOLDER_LINE,) if name == "ready" else ()
+        inks = {control_id: w.ink(control_id) for control_id in (unit, *emphasised, *one_line) if control_id}
         pages[name] = (w.controls(), inks)
         w.screenshot(f"dpi-{dpi}-{name}")
 
@@ -87,6 +93,8 @@ def every_page(wp, dpi):
         if index:
             w.next(expect_page=index)
         read(w, name)
+        if name == "welcome":
+            w.set_text(FOLDER, LONG_FOLDER)
         if index == OFFER:
             w.click(ACCEPT_TOOLBAR)
     w.next(expect_page=FINISHED + 1)
@@ -167,6 +175,8 @@ class LargeFontsTest(unittest.TestCase):
                 self.assertGreaterEqual(growth, body_growth * GROWTH_SLACK,
                                         f"control {control_id}'s text grew {growth:.2f} times, the body "
                                         f"text {body_growth:.2f} times")
+        if page == "ready":
+            self.assertEqual(1, inks[READY_FOLDER_LINE][2], "a long folder wraps on the ready page")
         if page == "file-types":
             self.assertFalse(by_id(controls, FILE_TYPE_LIST)["hscroll"], "a horizontal scroll bar")
         # Group boxes hold other controls; any other two meet at most where
