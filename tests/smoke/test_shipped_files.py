@@ -44,6 +44,7 @@ POLL_MS = 5000
 SCREEN = (1024, 768)
 ACCEPT_TOOLBAR = 1043
 TOOLBAR_OFFER_PAGE = 3
+THEME_KEY = r"Software\Microsoft\Windows\CurrentVersion\ThemeManager"
 
 
 class SmokePrefix(wine.WinePrefix):
@@ -148,11 +149,15 @@ class ShippedFilesTest(unittest.TestCase):
     def test_wizard_first_page_looks_right_and_the_partner_check_library_answers(self):
         # Under emulation Wine's virtual desktop dies with its first hardware
         # exception (the emulator reports no trap number); Wine draws the
-        # title bars itself instead, as the virtual desktop does.
+        # title bars itself instead, as the virtual desktop does. Wine's theme
+        # did not take in the wizard's process in two of seven runs there (the
+        # whole page in the classic colours), so the case shows the classic
+        # look every time: the one 98 SE and 2000 show.
         with SmokePrefix("smoke-wizard", display=SCREEN,
-                         user_values={r"Software\Wine\X11 Driver": {"Decorated": "N"}}) as wp:
+                         user_values={r"Software\Wine\X11 Driver": {"Decorated": "N"},
+                                      THEME_KEY: {"ThemeActive": "0"}}) as wp:
             wizard = self.open_wizard(wp)
-            looks.assert_looks(self, wizard.screenshot("looks-welcome"))
+            looks.assert_looks(self, wizard.screenshot("looks-welcome-classic"))
             # The toolbar's check library, loaded by the setup, said yes.
             for page in range(1, TOOLBAR_OFFER_PAGE + 1):
                 wizard.next()
