@@ -29,6 +29,27 @@ from tests.harness import flavour
 
 FLAVOUR = flavour.current()
 
+# Debian's 64-bit loader comes without Wine's preloader, which keeps the low
+# addresses free: with the address layout randomised, the loader's heap now
+# and then covers the page Wine maps at a fixed address for every process,
+# and the program ends at once with exit code 1 ("failed to map the shared
+# user data", seen about once in a few thousand starts). Every process this
+# harness starts, and every process those start, gets a fixed layout.
+ADDR_NO_RANDOMIZE = 0x0040000
+QUERY_PERSONALITY = 0xFFFFFFFF
+
+
+def _fix_address_layout():
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.personality.argtypes = [ctypes.c_ulong]
+    current = libc.personality(QUERY_PERSONALITY)
+    if current != -1:
+        libc.personality(current | ADDR_NO_RANDOMIZE)
+
+
+if FLAVOUR.arch == "win64":
+    _fix_address_layout()
+
 HARNESS_DIR = Path(__file__).resolve().parent
 SOURCE_DIR = HARNESS_DIR.parent.parent
 BUILD_DIR = Path(os.environ.get("TESSOLO_BUILD_DIR",

@@ -80,6 +80,13 @@ class HarnessServersTest(unittest.TestCase):
         os.kill(int(result.stdout), signal.SIGKILL)
         self.assertEqual(b"said\n", result.stderr)
 
+    @unittest.skipUnless(wine.FLAVOUR.arch == "win64", "only the 64-bit loader needs it")
+    def test_wine_programs_start_with_a_fixed_address_layout(self):
+        prefix = wine.WinePrefix.existing(tempfile.gettempdir())
+        with mock.patch.object(wine, "FLAVOUR", dataclasses.replace(wine.FLAVOUR, loader="/bin/sh")):
+            result = prefix.wine(["-c", "exec cat /proc/self/personality"], check=True)
+        self.assertTrue(int(result.stdout, 16) & wine.ADDR_NO_RANDOMIZE)
+
     def test_hostile_servers_end_by_themselves_and_with_the_server(self):
         hold = 1.0
 
