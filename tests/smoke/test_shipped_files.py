@@ -25,7 +25,7 @@ from tests.e2e import test_planted_libraries as planted
 from tests.e2e import test_registration as registration
 from tests.e2e import test_silent_install as silent
 from tests.e2e import test_uninstall as uninstall
-from tests.harness import partners, wine
+from tests.harness import images, partners, wine
 from tests.harness.wizard import Wizard
 from tests.ui import test_wizard_by_hand as looks
 
@@ -44,7 +44,11 @@ POLL_MS = 5000
 SCREEN = (1024, 768)
 ACCEPT_TOOLBAR = 1043
 TOOLBAR_OFFER_PAGE = 3
-THEME_KEY = r"Software\Microsoft\Windows\CurrentVersion\ThemeManager"
+# Under the emulator Wine's theme takes in the wizard's process or, now and
+# then, does not (the whole page in the classic colours: two of nine runs;
+# switching the theme off in the prefix settles nothing, a run came out
+# themed all the same). The page must look like one of the two.
+LOOKS = ("looks-welcome.png", "looks-welcome-unthemed.png")
 
 
 class SmokePrefix(wine.WinePrefix):
@@ -149,15 +153,13 @@ class ShippedFilesTest(unittest.TestCase):
     def test_wizard_first_page_looks_right_and_the_partner_check_library_answers(self):
         # Under emulation Wine's virtual desktop dies with its first hardware
         # exception (the emulator reports no trap number); Wine draws the
-        # title bars itself instead, as the virtual desktop does. Wine's theme
-        # did not take in the wizard's process in two of seven runs there (the
-        # whole page in the classic colours), so the case shows the classic
-        # look every time: the one 98 SE and 2000 show.
+        # title bars itself instead, as the virtual desktop does.
         with SmokePrefix("smoke-wizard", display=SCREEN,
-                         user_values={r"Software\Wine\X11 Driver": {"Decorated": "N"},
-                                      THEME_KEY: {"ThemeActive": "0"}}) as wp:
+                         user_values={r"Software\Wine\X11 Driver": {"Decorated": "N"}}) as wp:
             wizard = self.open_wizard(wp)
-            looks.assert_looks(self, wizard.screenshot("looks-welcome-classic"))
+            shot = wizard.screenshot("looks-welcome")
+            self.assertTrue(any(images.alike(looks.REFERENCE_DIR / name, shot) for name in LOOKS),
+                            f"{shot} looks like none of {', '.join(LOOKS)}")
             # The toolbar's check library, loaded by the setup, said yes.
             for page in range(1, TOOLBAR_OFFER_PAGE + 1):
                 wizard.next()
