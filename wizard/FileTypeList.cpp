@@ -11,11 +11,15 @@ namespace {
 constexpr UINT kUncheckedImage = 1;
 constexpr UINT kCheckedImage = 2;
 
-void SetRowStateImage(HWND list, int row, UINT image) {
+void SetRowState(HWND list, int row, UINT mask, UINT state) {
     LVITEMA item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(image);
+    item.stateMask = mask;
+    item.state = state;
     ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowStateImage(HWND list, int row, UINT image) {
+    SetRowState(list, row, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(image));
 }
 
 void InsertColumn(HWND list, int index, int width) {
@@ -62,10 +66,7 @@ void FillFileTypeList(HWND list) {
     }
     // Tabbed into, the list shows where Space will tick: the first row has
     // the focus (not the selection) from the start.
-    LVITEMA focused = {};
-    focused.stateMask = LVIS_FOCUSED;
-    focused.state = LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focused));
+    SetRowState(list, 0, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void SetFileTypeRowsChecked(HWND list, int first, int last, bool checked) {

@@ -639,9 +639,8 @@ std::vector<COLORREF> ShownPixels(HWND control, int& width, int& height) {
     ::GetWindowRect(control, &area);
     width = area.right - area.left;
     height = area.bottom - area.top;
-    const int w = width, h = height;
-    return Pixels(w, h, [&](HDC memory, HDC screen) {
-        ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    return Pixels(width, height, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     });
 }
 
