@@ -7,7 +7,11 @@
 //   download_probe <url> <target path> [--label TEXT] [--cancel-at-start]
 //       [--cancel-after-bytes N] [--cancel-after-ms N] [--cancel-when-exists PATH]
 //       [--sample-ms N] [--receive-timeout-ms N] [--max-body-bytes N]
-//       [--decline-login | --login USER PASSWORD]
+//       [--decline-login | --login USER PASSWORD] [--fit [--show ID TEXT]...]
+//
+// --fit puts each --show text into its control, reports for every text
+// control the size its text needs on one line against the control's size,
+// and presses Cancel before the transfer starts.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +20,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -47,6 +52,8 @@ struct Options {
     std::string loginUser;
     std::string loginPassword;
     bool logIn = false;
+    bool fit = false;
+    std::vector<std::pair<int, std::string>> shown;
 };
 
 std::atomic<HWND> g_dialog{nullptr};
@@ -85,23 +92,52 @@ DWORD_PTR SendTimed(HWND wnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0
     return result;
 }
 
+// "fit <id> <text> <width> <height> <box width> <box height>": what the text
+// needs in the control's font on one line, against the control's client area.
+BOOL CALLBACK ReportFit(HWND control, LPARAM) {
+    char className[16] = {};
+    ::GetClassNameA(control, className, sizeof className);
+    const LONG_PTR kind = ::GetWindowLongPtrA(control, GWL_STYLE) & SS_TYPEMASK;
+    if (_stricmp(className, "Static") != 0 || kind > SS_RIGHT) return TRUE;
+    const std::string text = TextOf(control);
+    HDC dc = ::GetDC(control);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, 0, 0};
+    ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    RECT box;
+    ::GetClientRect(control, &box);
+    Report("fit " + std::to_string(::GetDlgCtrlID(control)) + " " + Hex(text) + " " + std::to_string(needed.right) +
+           " " + std::to_string(needed.bottom) + " " + std::to_string(box.right) + " " + std::to_string(box.bottom));
+    return TRUE;
+}
+
 // The dialog, with a way to press Cancel before the worker's first check.
 class ProbeDialog : public CHttpDownloadDlg {
 public:
-    explicit ProbeDialog(bool cancelAtStart) : m_cancelAtStart(cancelAtStart) {}
+    explicit ProbeDialog(const Options& options) : m_options(options) {}
 
 protected:
     BOOL OnInitDialog() override {
         g_dialog = m_hWnd;
-        if (m_cancelAtStart) {
-            ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDCANCEL)));
+        if (m_options.cancelAtStart) PressCancelNow();
+        const BOOL result = CHttpDownloadDlg::OnInitDialog();
+        if (m_options.fit) {
+            for (const auto& shown : m_options.shown) ::SetDlgItemTextA(m_hWnd, shown.first, shown.second.c_str());
+            ::EnumChildWindows(m_hWnd, ReportFit, 0);
+            PressCancelNow();
         }
-        return CHttpDownloadDlg::OnInitDialog();
+        return result;
     }
 
 private:
-    bool m_cancelAtStart;
+    void PressCancelNow() {
+        ::SendMessageA(m_hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hWnd, IDCANCEL)));
+    }
+
+    const Options& m_options;
 };
 
 void PressCancel(HWND dialog) {
@@ -229,6 +265,11 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const bool hasValue = i + 1 < argc;
         if (name == "--cancel-at-start") options.cancelAtStart = true;
         else if (name == "--decline-login") options.declineLogin = true;
+        else if (name == "--fit") options.fit = true;
+        else if (name == "--show" && i + 2 < argc) {
+            const int id = std::atoi(argv[++i]);
+            options.shown.emplace_back(id, argv[++i]);
+        }
         else if (name == "--label" && hasValue) options.label = argv[++i];
         else if (name == "--login" && i + 2 < argc) {
             options.logIn = true;
@@ -255,7 +296,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    ProbeDialog dialog(options.cancelAtStart);
+    ProbeDialog dialog(options);
     dialog.m_strUrl = options.url;
     dialog.m_strTargetPath = options.target;
     dialog.m_strSourceLabel = options.label;

@@ -13,7 +13,7 @@ colours from the screen.
 import unittest
 
 from tests.harness.personality import PERSONALITY_EXE, open_wizard_as
-from tests.harness.wine import WinePrefix
+from tests.harness.wine import BUILD_DIR, WinePrefix
 from tests.harness.wizard import FILE_TYPES, FINISHED, WELCOME, WHATS_NEW, Wizard
 from tests.ui.test_wizard import (DESKTOP, FOLDER, SCREEN, START_VIEWER, go_to, record_browser, ui_prefix,
                                   wait_for_file)
@@ -42,6 +42,12 @@ TITLE = {"welcome": 1013, "ready": 1014, "finished": 1015, "toolbar-offer": 1029
 # longest folder a user may type (spaces and all) is shortened in its middle.
 READY_FOLDER_LINE = 1010
 LONG_FOLDER = "C:\\Programme für alle Benutzer dieses Rechners\\Bilder und Fotos aus dem Urlaub\\Tessolo"
+
+# The download dialog's value lines with the longest they can show: the
+# longest time left (the count saturates at 2**32 - 1 seconds) of a body at
+# its bound, and the rate of a gigabyte a second.
+DOWNLOAD_PROBE = BUILD_DIR / "tools" / "download_probe.exe"
+DOWNLOAD_LONGEST = {1004: "71582788 min 15 sec (1023 Bytes von 256.00 MB kopiert)", 1005: "1000000 KB/Sec"}
 
 # The consent sentence of each offer page, piece by piece in reading order.
 CONSENT = {
@@ -111,6 +117,19 @@ def every_page(wp, dpi):
     return pages
 
 
+def download_dialog_fit(wp):
+    """{(control id, text): (width, height, box width, box height)} of the
+    download dialog's texts, the value lines showing their longest."""
+    shown = [part for control_id, text in DOWNLOAD_LONGEST.items() for part in ("--show", str(control_id), text)]
+    result = wp.wine([DOWNLOAD_PROBE, "http://127.0.0.1:9/fit.bin", "C:\\fit.bin", "--fit", *shown], timeout=120)
+    fits = {}
+    for line in result.stdout.decode().splitlines():
+        kind, *fields = line.split(" ")
+        if kind == "fit":
+            fits[(int(fields[0]), bytes.fromhex(fields[1]).decode("cp1252"))] = tuple(map(int, fields[2:]))
+    return fits
+
+
 def by_id(controls, control_id):
     return next(c for c in controls if c["id"] == control_id)
 
@@ -145,10 +164,17 @@ def contrast(first, second):
 class LargeFontsTest(unittest.TestCase):
 
     def test_every_page_at_96_120_and_144_dpi(self):
-        seen = {}
+        seen, download_fits = {}, {}
         for dpi in (96, 120, 144):
             with density_prefix(dpi, "wizard-dpi") as wp:
                 seen[dpi] = every_page(wp, dpi)
+                download_fits[dpi] = download_dialog_fit(wp)
+        for dpi, fits in download_fits.items():
+            self.assertTrue(set(DOWNLOAD_LONGEST) <= {control_id for control_id, _ in fits}, fits)
+            for (control_id, text), (width, height, box_width, box_height) in fits.items():
+                with self.subTest(dpi=dpi, download_line=text):
+                    self.assertTrue(width <= box_width and height <= box_height,
+                                    f"needs {width}x{height} pixels, has {box_width}x{box_height}")
         for dpi, pages in seen.items():
             for page, read in pages.items():
                 with self.subTest(dpi=dpi, page=page):

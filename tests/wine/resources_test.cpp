@@ -195,7 +195,7 @@ TEST(DialogTemplates, HeadersOfPagesAndDownloadDialog) {
         {IDD_READY, kPageStyle, 300, 222, "Tessolo Setup", 11},
         {IDD_FINISHED, kPageStyle, 300, 222, "Tessolo Setup", 10},
         {IDD_TOOLBAR_OFFER, kPageStyle, 300, 222, "Tessolo Setup", 18},
-        {IDD_DOWNLOAD, kDownloadStyle, 228, 95, "File Download", 8},
+        {IDD_DOWNLOAD, kDownloadStyle, 276, 95, "File Download", 8},
         {IDD_BROWSER_OFFER, kPageStyle, 300, 222, "Tessolo Setup", 15},
     };
     for (const auto& c : cases) {
@@ -253,9 +253,9 @@ TEST(DialogTemplates, ControlsTheCodeAddresses) {
          "Tessolo &FAQs (H\xE4ufig gestellte Fragen) Webseite anzeigen"},
         {IDD_FINISHED, IDC_TOOLBAR_PICTURE, "STATIC", kChild | SS_BITMAP, 5, 77, 289, 38, "#186"},
         {IDD_TOOLBAR_OFFER, IDC_OFFER_BANNER, "STATIC", kChild | SS_LEFT, 5, 8, 34, 15, "Gratis!"},
-        {IDD_DOWNLOAD, IDC_DL_BAR, "msctls_progress32", kChild | PBS_SMOOTH | WS_BORDER, 7, 33, 214,
+        {IDD_DOWNLOAD, IDC_DL_BAR, "msctls_progress32", kChild | PBS_SMOOTH | WS_BORDER, 7, 33, 262,
          10, "Progress1"},
-        {IDD_DOWNLOAD, IDCANCEL, "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 70, 77, 88, 14,
+        {IDD_DOWNLOAD, IDCANCEL, "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 94, 77, 88, 14,
          "Abbrechen"},
         {IDD_BROWSER_OFFER, IDC_OFFER_BANNER, "STATIC", kChild | SS_LEFT, 45, 4, 41, 15,
          "Kostenlos!"},
