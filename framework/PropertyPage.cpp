@@ -35,6 +35,7 @@ BOOL PropertyPage::OnNotify(NMHDR* header, LRESULT* result) {
     if (header->hwndFrom != SheetWindow()) return FALSE;
     switch (header->code) {
         case PSN_SETACTIVE: {
+            if (m_sheetDialog) m_sheetDialog->FitPage(GetSafeHwnd(), m_templateSize);
             const BOOL accepted = OnSetActive();
             if (accepted && m_sheetDialog) m_sheetDialog->PageActivated(this);
             *result = accepted ? 0 : -1;
@@ -65,6 +66,9 @@ INT_PTR CALLBACK PropertyPage::PageProc(HWND window, UINT message, WPARAM wParam
         page = reinterpret_cast<PropertyPage*>(entry->lParam);
         ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
         page->Attach(window);
+        RECT made = {};
+        ::GetClientRect(window, &made);
+        page->m_templateSize = {made.right, made.bottom};
         return page->OnInitDialog();
     }
     page = reinterpret_cast<PropertyPage*>(::GetWindowLongPtrA(window, DWLP_USER));

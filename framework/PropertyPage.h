@@ -43,4 +43,6 @@ private:
 
     // The sheet the page was added to; it learns of each activation.
     PropertySheetDialog* m_sheetDialog = nullptr;
+    // The client size the template gave the page, before the sheet sized it.
+    SIZE m_templateSize = {0, 0};
 };

@@ -14,6 +14,8 @@ class PropertyPage;
 // The sheet's own Back and Next buttons in wizard mode.
 constexpr int kWizardBackButton = 0x3023;
 constexpr int kWizardNextButton = 0x3024;
+// The etched line above a wizard's buttons.
+constexpr int kWizardLine = 0x3026;
 
 class PropertySheetDialog {
 public:
@@ -58,6 +60,14 @@ private:
     friend class PropertyPage;
     // Called by a page that accepted its activation.
     void PageActivated(const PropertyPage* page);
+    // Called by a page about to be shown, with the client size its template
+    // gave it in its own font. The sheet sizes its page area in its own
+    // font, which may differ (at large fonts they do): the sheet grows to
+    // hold the page, and the page gets its whole size back.
+    void FitPage(HWND page, SIZE needed);
+    // Grows the sheet by `grow`, moving what lies below the pages (the line
+    // and the buttons) and keeping the sheet on the work area.
+    void Grow(LONG pagesBottom, SIZE grow);
 
     static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,4 +81,6 @@ private:
     // The sheet keeps the index itself: comctl32 before 5.80 has no
     // PSM_HWNDTOINDEX to ask it for.
     int m_activeIndex = 0;
+    // How much the sheet has grown beyond the page area it gave itself.
+    SIZE m_grown = {0, 0};
 };

@@ -256,6 +256,21 @@ class Wizard:
             })
         return found
 
+    def shown_area(self):
+        """(width, height) of the current page that the sheet shows (the rest
+        is cut off by its edge or the line above its buttons)."""
+        return tuple(int(v) for v in self.driver("shown-area").split())
+
+    def text_fits(self):
+        """[(id, text, (width, height) needed, (width, height) of its box)]
+        of the current page's visible text statics, wrapped as shown."""
+        found = []
+        for line in self.driver("text-fits").splitlines():
+            control_id, *numbers, text = line.split(" ")
+            width, height, box_width, box_height = map(int, numbers)
+            found.append((int(control_id), self._text(text), (width, height), (box_width, box_height)))
+        return found
+
     def ink(self, control_id):
         """(width, height, lines) of the text the control shows on screen
         (right of its box, for a check box or radio button); lines counts

@@ -34,6 +34,12 @@ constexpr char kViewerClass[] = "Tessolo";
 constexpr char kForeignClass[] = "ForeignProgram";
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr int kListId = 1579;
+// The etched line above the sheet's buttons.
+constexpr int kSheetLineId = 0x3026;
+// The pages' body font, as their templates give it.
+constexpr char kPageFontFace[] = "MS Sans Serif";
+constexpr int kPageFontPoints = 8;
+constexpr int kPointsPerInch = 72;
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kDefaultTimeoutMs = 15000;
 constexpr DWORD kSettleMs = 500;
@@ -566,6 +572,58 @@ int ListControls(HWND wizard) {
     return 0;
 }
 
+// "width height" of the part of the current page the sheet shows: its page
+// rectangle within the sheet's client area, above the line over the buttons.
+int ShownArea(HWND wizard) {
+    HWND page = CurrentPage(wizard);
+    RECT shown = {};
+    ::GetClientRect(wizard, &shown);
+    RECT line = {};
+    ::GetWindowRect(::GetDlgItem(wizard, kSheetLineId), &line);
+    ::MapWindowPoints(nullptr, wizard, reinterpret_cast<POINT*>(&line), 2);
+    shown.bottom = line.top;
+    RECT area = {};
+    ::GetWindowRect(page, &area);
+    ::MapWindowPoints(nullptr, wizard, reinterpret_cast<POINT*>(&area), 2);
+    ::IntersectRect(&shown, &shown, &area);
+    std::printf("%ld %ld\n", shown.right - shown.left, shown.bottom - shown.top);
+    return 0;
+}
+
+// "id width height box-width box-height hex-text" of each visible text
+// static of the current page: the size its text needs, wrapped as the static
+// wraps it, in the pages' body font, against its client area. (A font handle
+// means nothing in another process, so the font is made here as a dialog
+// makes it.) Statics that shorten their text with an ellipsis always fit and
+// are left out.
+int TextFits(HWND wizard) {
+    HWND page = CurrentPage(wizard);
+    HDC dc = ::GetDC(page);
+    HFONT body = ::CreateFontA(-::MulDiv(kPageFontPoints, ::GetDeviceCaps(dc, LOGPIXELSY), kPointsPerInch), 0, 0, 0,
+                               FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, kPageFontFace);
+    HGDIOBJ old = ::SelectObject(dc, body);
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
+        if (lstrcmpiA(ClassName(child).c_str(), "Static") || (style & SS_TYPEMASK) > SS_RIGHT ||
+            (style & SS_ELLIPSISMASK) || !::IsWindowVisible(child)) {
+            continue;
+        }
+        const std::string text = WindowText(child);
+        RECT box = {};
+        ::GetClientRect(child, &box);
+        RECT needed = {0, 0, box.right, 0};
+        ::DrawTextA(dc, text.c_str(), -1, &needed,
+                    DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+        std::printf("%d %ld %ld %ld %ld %s\n", ::GetDlgCtrlID(child), needed.right, needed.bottom, box.right,
+                    box.bottom, Hex(text).c_str());
+    }
+    ::SelectObject(dc, old);
+    ::DeleteObject(body);
+    ::ReleaseDC(page, dc);
+    return 0;
+}
+
 // IAccessible's interface id, spelled here: the import library of oleacc
 // also exports a function of that name, which the linker may take instead.
 constexpr GUID kAccessibleInterface = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -880,6 +938,8 @@ int main(int argc, char** argv) {
     if (command == "sysclose") return ::PostMessageA(wizard, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     if (command == "lv-states") return ListStates(PageControl(wizard, kListId));
     if (command == "controls") return ListControls(wizard);
+    if (command == "shown-area") return ShownArea(wizard);
+    if (command == "text-fits") return TextFits(wizard);
     if (command == "names") return AccessibleNames(wizard);
     if (command == "lv-columns") return ListColumns(PageControl(wizard, kListId));
 

@@ -32,6 +32,8 @@ EMPHASIS = {
     "toolbar-offer": (ACCEPT_TOOLBAR, (1029, BANNER, 1025, ACCEPT_TOOLBAR)),
     "browser-offer": (1047, (1029, BANNER, 1046, 1047)),
 }
+# Dialog units become pixels by rounding each place and size on its own.
+ROUNDING = 1
 # A bitmap face has few sizes: a text may grow this much less.
 GROWTH_SLACK = 0.9
 # Each page's title, shown in an emphasis font: in as many lines as its text
@@ -82,16 +84,16 @@ def density_prefix(dpi, name):
 
 def every_page(wp, dpi):
     """{page name: (its controls, {id: (width, height, lines) on screen}
-    of the emphasised texts)}: the toolbar offer's run to the finished page
-    (offer declined) and the browser offer page. A screenshot of each is
-    saved."""
+    of the emphasised texts, the page's shown size, what its texts need)}:
+    the toolbar offer's run to the finished page (offer declined) and the
+    browser offer page. A screenshot of each is saved."""
     pages = {}
 
     def read(w, name):
         unit, emphasised = EMPHASIS.get(name, (None, ()))
         one_line = (READY_FOLDER_LINE,) if name == "ready" else ()
         inks = {control_id: w.ink(control_id) for control_id in (unit, *emphasised, *one_line) if control_id}
-        pages[name] = (w.controls(), inks)
+        pages[name] = (w.controls(), inks, w.shown_area(), w.text_fits())
         w.screenshot(f"dpi-{dpi}-{name}")
 
     w = Wizard.open(wp, offers=("toolbar",))
@@ -181,7 +183,19 @@ class LargeFontsTest(unittest.TestCase):
                     self.check_page(page, read, seen[96][page])
 
     def check_page(self, page, seen, standard):
-        controls, inks = seen
+        controls, inks, (shown_width, shown_height), fits = seen
+        # A control that meets the page's edge in its template may pass it by
+        # a pixel: its place and its size are rounded to pixels apart.
+        cut = [f"{control['id']} {control['text']!r} at {control['rect']} is cut off by the sheet "
+               f"({shown_width}x{shown_height} shown)" for control in controls
+               if control["visible"] and (control["rect"][0] + control["rect"][2] > shown_width + ROUNDING or
+                                          control["rect"][1] + control["rect"][3] > shown_height + ROUNDING)]
+        # Texts in the body font; the emphasised ones are checked below.
+        emphasised = EMPHASIS.get(page, (None, ()))[1]
+        cut += [f"{control_id} {text!r} needs {width}x{height} pixels, has {box_width}x{box_height}"
+                for control_id, text, (width, height), (box_width, box_height) in fits
+                if control_id not in emphasised and (width > box_width or height > box_height)]
+        self.assertFalse(cut, "\n".join(cut))
         if page in TITLE:
             title = by_id(controls, TITLE[page])
             lines = inks[TITLE[page]][2]
