@@ -196,16 +196,20 @@ void LogIn(HWND login, const Options& options) {
 
 void Sample(HWND dialog, std::string& last) {
     HWND bar = ::GetDlgItem(dialog, IDC_DL_BAR);
-    // The dialog sets the bar's range before its first percent caption, so
-    // the caption is read first: the operands of + are read in no set order.
+    // The dialog sets the bar's range before its first percent caption and
+    // moves the bar after each caption, so the caption is read first (the
+    // operands of + are read in no set order). It is read again after the
+    // bar: "1" at the end says it had not changed, so the bar belongs to it
+    // (on a busy machine the dialog may move on between the reads).
     const std::string caption = Hex(TextOf(dialog));
     const std::string position = std::to_string(SendTimed(bar, PBM_GETPOS));
     const std::string range = std::to_string(SendTimed(bar, PBM_GETRANGE, FALSE));
+    const std::string settled = Hex(TextOf(dialog)) == caption ? "1" : "0";
     const std::string line =
         "sample " + caption + " " + position + " " + range + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_REMAINING))) + " " +
         Hex(TextOf(::GetDlgItem(dialog, IDC_DL_RATE))) + " " +
-        Hex(TextOf(::GetDlgItem(dialog, IDC_DL_SOURCE)));
+        Hex(TextOf(::GetDlgItem(dialog, IDC_DL_SOURCE))) + " " + settled;
     // Read from a dialog being destroyed, the controls answer empty: a sample
     // counts only when they all still exist after it was taken.
     if (!::IsWindow(bar) || !::IsWindow(::GetDlgItem(dialog, IDC_DL_SOURCE))) return;

@@ -53,10 +53,10 @@ class Run:
             kind, _, rest = line.partition(" ")
             fields = rest.split(" ")
             if kind == "sample":
-                caption, pos, top, left, rate, source = (fields + [""] * 6)[:6]
+                caption, pos, top, left, rate, source, settled = (fields + [""] * 7)[:7]
                 self.samples.append({"caption": text(caption), "pos": int(pos), "range": int(top),
                                      "left": text(left), "rate": text(rate),
-                                     "source": text(source)})
+                                     "source": text(source), "settled": settled == "1"})
             elif kind == "result":
                 self.result = int(rest)
             elif kind == "error":
@@ -268,23 +268,26 @@ class DownloadDialogTest(unittest.TestCase):
         self.assertEqual((IDOK, ""), (run.result, run.error))
         self.assertEqual(body, target.read_bytes())
         live = [s for s in run.samples if s["caption"]]
-        percents, in_step = [], 0
+        percents, in_step, settled = [], 0, 0
         for sample in live:
             match = re.fullmatch(r"(\d+)% von slow\.bin  fertig", sample["caption"])
             if sample["caption"] == "File Download":
                 # Before the first block the bar may still have its own range.
-                self.assertEqual(0, sample["pos"])
+                self.assertTrue(sample["pos"] == 0 or not sample["settled"], sample)
                 continue
             self.assertTrue(match, sample["caption"])
             self.assertEqual(200, sample["range"], sample)
             percent = int(match.group(1))
+            percents.append(percent)
+            if not sample["settled"]:
+                continue
             # The bar counts whole KB of 200, the caption whole percent. The
             # caption moves first, so a sample may catch the bar one block
             # behind, never ahead.
+            settled += 1
             self.assertLessEqual(sample["pos"], 2 * percent + 2, sample)
             in_step += abs(sample["pos"] - 2 * percent) <= 2
-            percents.append(percent)
-        self.assertGreater(in_step, len(percents) // 2, live)
+        self.assertGreater(in_step, settled // 2, live)
         self.assertGreater(len(set(percents)), 5, live)
         self.assertEqual(sorted(percents), percents)
         left = [s["left"] for s in live if s["left"]]
