@@ -19,6 +19,9 @@ constexpr DWORD kDrainBlockBytes = 50;
 constexpr DWORD kStatusOk = 200;
 constexpr DWORD kStatusUnauthorized = 401;
 constexpr DWORD kStatusProxyAuthRequired = 407;
+// Calls that wait for the network finish on the stack's threads, so that a
+// read can take what has arrived without waiting for more.
+constexpr DWORD kSessionFlags = INTERNET_FLAG_ASYNC;
 // Fetch from the origin, keep the reply out of the cache, keep the connection.
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
@@ -83,9 +86,56 @@ bool TransferRun::CancelSeen() {
     return true;
 }
 
-// The dialog has no status line, so the notices are accepted and dropped;
-// the session's own notices come with an empty context.
-void CALLBACK TransferRun::StatusCallback(HINTERNET, DWORD_PTR, DWORD, LPVOID, DWORD) {}
+// The dialog has no status line, so the notices are dropped but one: how a
+// call the stack finishes later ended. Only the request carries the run as
+// its context; the session and the connection have none, so none of theirs
+// is taken for the request's.
+void CALLBACK TransferRun::StatusCallback(HINTERNET, DWORD_PTR context, DWORD status,
+                                          LPVOID information, DWORD) {
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0) return;
+    auto* run = reinterpret_cast<TransferRun*>(context);
+    const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(information);
+    run->m_callResult = result->dwResult;
+    run->m_callError = result->dwError;
+    (void)::SetEvent(run->m_callDone.Get());
+}
+
+// Waits for a call that the stack finishes later, as a synchronous call
+// would wait; a Cancel that closes its request ends it as it ended that one.
+// False, with the call's error as the last error, when the call failed.
+bool TransferRun::FinishCall(BOOL finished) {
+    if (finished) return true;
+    if (::GetLastError() != ERROR_IO_PENDING) return false;
+    (void)::WaitForSingleObject(m_callDone.Get(), INFINITE);
+    if (m_callResult != 0) return true;
+    ::SetLastError(m_callError);
+    return false;
+}
+
+// Reads what has arrived, up to `asked` bytes, waiting only while nothing
+// has. `got` is 0 only at the end of the body. False when a call failed.
+bool TransferRun::ReadArrived(HINTERNET request, char* block, uint32_t asked, DWORD& got) {
+    const WinInetApi& wininet = WinInetLibrary();
+    for (;;) {
+        INTERNET_BUFFERSA buffers = {};
+        buffers.dwStructSize = sizeof buffers;
+        buffers.lpvBuffer = block;
+        buffers.dwBufferLength = asked;
+        const BOOL finished = wininet.InternetReadFileExA(request, &buffers, IRF_NO_WAIT,
+                                                          reinterpret_cast<DWORD_PTR>(this));
+        switch (AnswerOfNoWaitRead(finished != FALSE, buffers.dwBufferLength)) {
+        case NoWaitAnswer::TakeBytes:
+            got = buffers.dwBufferLength;
+            return true;
+        case NoWaitAnswer::AwaitBytes:
+            if (!FinishCall(finished)) return false;
+            break;
+        case NoWaitAnswer::AskForEnd:
+            got = 0;
+            return FinishCall(wininet.InternetReadFile(request, block, kMinReadBlockBytes, &got));
+        }
+    }
+}
 
 void TransferRun::FailWithCode(UINT textId, DWORD code) {
     if (code == 0) code = ::GetLastError();
@@ -161,7 +211,7 @@ int TransferRun::DrainAndAskForLogin(HINTERNET request, bool& retry) {
     uint64_t drained = 0;
     DWORD got = 0;
     do {
-        if (!WinInetLibrary().InternetReadFile(request, drain, kDrainBlockBytes, &got)) {
+        if (!FinishCall(WinInetLibrary().InternetReadFile(request, drain, kDrainBlockBytes, &got))) {
             FailCall(IDS_DL_READ_ERROR);
             return 0;
         }
@@ -200,8 +250,10 @@ bool TransferRun::WriteBlock(const char* bytes, DWORD size, DWORD& error) {
 void TransferRun::RunTransfer() {
     const WinInetApi& wininet = WinInetLibrary();
     if (!wininet) return FailWithCode(IDS_DL_GENERIC_ERROR, ERROR_MOD_NOT_FOUND);
+    m_callDone.Reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!m_callDone) return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     m_hSession.Reset(wininet.InternetOpenA(ApplicationName().c_str(), kSessionAccessType,
-                                           nullptr, nullptr, 0));
+                                           nullptr, nullptr, kSessionFlags));
     if (!m_hSession) return FailWithCode(IDS_DL_GENERIC_ERROR, 0);
     SetTimeouts(m_hSession.Get());
     if (CancelSeen()) return;
@@ -216,8 +268,7 @@ void TransferRun::RunTransfer() {
     m_hConnect.Reset(wininet.InternetConnectA(
         m_hSession.Get(), m_target.host.c_str(), m_target.port,
         withLogin ? m_target.user.c_str() : nullptr,
-        withLogin ? m_target.password.c_str() : nullptr, m_target.service, 0,
-        reinterpret_cast<DWORD_PTR>(this)));
+        withLogin ? m_target.password.c_str() : nullptr, m_target.service, 0, 0));
     if (!m_hConnect) return FailWithCode(IDS_DL_CONNECT_ERROR, 0);
     if (CancelSeen()) return;
 
@@ -228,7 +279,7 @@ void TransferRun::RunTransfer() {
 
     for (;;) {
         const DWORD sendStart = ::GetTickCount();
-        if (!wininet.HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+        if (!FinishCall(wininet.HttpSendRequestA(request, nullptr, 0, nullptr, 0))) {
             // A server that never answers fails as one that stops sending.
             const bool silent = ::GetLastError() == ERROR_INTERNET_TIMEOUT ||
                                 ::GetTickCount() - sendStart >= m_limits.timeouts.receiveMs;
@@ -267,18 +318,8 @@ void TransferRun::RunTransfer() {
     DWORD got = 0;
     do {
         const DWORD readStart = ::GetTickCount();
-        DWORD want = asked;
-        if (ReadsWhatArrived(asked)) {
-            DWORD available = 0;
-            if (!wininet.InternetQueryDataAvailable(request, &available, 0, 0)) {
-                return FailCall(IDS_DL_READ_ERROR);
-            }
-            want = ReadBytesNow(asked, available);
-        }
-        if (!wininet.InternetReadFile(request, block.data(), want, &got)) {
-            return FailCall(IDS_DL_READ_ERROR);
-        }
-        asked = NextReadBlockBytes(want, got, ::GetTickCount() - readStart);
+        if (!ReadArrived(request, block.data(), asked, got)) return FailCall(IDS_DL_READ_ERROR);
+        asked = NextReadBlockBytes(asked, got, ::GetTickCount() - readStart);
         if (got == 0) break;
         if (PassesLimit(total, got, m_limits.maxBodyBytes)) {
             return FailWithCode(IDS_DL_READ_ERROR, kReplyTooLarge);

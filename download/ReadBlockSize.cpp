@@ -8,11 +8,7 @@ uint32_t NextReadBlockBytes(uint32_t asked, uint32_t got, uint32_t elapsedMs) {
     return asked * 2 > kMaxReadBlockBytes ? kMaxReadBlockBytes : asked * 2;
 }
 
-bool ReadsWhatArrived(uint32_t asked) {
-    return asked <= kMinReadBlockBytes;
-}
-
-uint32_t ReadBytesNow(uint32_t asked, uint32_t available) {
-    if (available == 0) return asked;
-    return available < asked ? available : asked;
+NoWaitAnswer AnswerOfNoWaitRead(bool finished, uint32_t got) {
+    if (!finished) return NoWaitAnswer::AwaitBytes;
+    return got == 0 ? NoWaitAnswer::AskForEnd : NoWaitAnswer::TakeBytes;
 }

@@ -1,15 +1,19 @@
-// How much the download worker asks for in its next read (portable).
+// How much the download worker asks for in its next read, and what a read
+// that does not wait for data told it (portable).
 //
-// A synchronous InternetReadFile waits until its whole buffer is filled, so a
-// fixed large block would leave a slow line's displays waiting for seconds,
-// and a fixed small one lets the per-call cost set the rate on a fast line.
-// The block therefore starts small and follows the line: it doubles while a
-// whole block arrives quickly, and a slow read drops it back to the smallest
-// at once. At the smallest, a read asks only for what has arrived, so a slow
-// line never keeps a read waiting for more than its bytes; a large block is
-// asked for only of a line that just filled half of it within kReadFastMs.
-// (Asking only for what has arrived at every size would cost a fast line
-// dearly: some stacks report no more than their own small buffer holds.)
+// A read that waits for data waits until its whole buffer is filled, so a
+// line that turns into a trickle would keep the displays waiting for a whole
+// block at the trickle's pace. The worker therefore reads without waiting:
+// each read takes what has arrived, up to the block, and while nothing has,
+// the stack says when something does. (Asking the stack how much has arrived
+// and reading that much costs a fast line half its rate or more: some stacks
+// report no more than their own small buffer holds, so every read becomes a
+// small one.) A no-wait read that returns nothing does not tell the end of
+// the body, since a stack may answer so for "not yet": only a read that may
+// wait does, and it asks for the smallest block, so it waits for no more.
+// The block follows the line, for a stack that does not honour the no-wait
+// request: it doubles while a whole block arrives quickly, and a slow read
+// drops it back to the smallest at once.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +29,12 @@ constexpr uint32_t kReadSlowMs = 250;
 // bytes in `elapsedMs` milliseconds.
 uint32_t NextReadBlockBytes(uint32_t asked, uint32_t got, uint32_t elapsedMs);
 
-// Whether a read of `asked` bytes asks only for what has arrived.
-bool ReadsWhatArrived(uint32_t asked);
+// What a no-wait read's answer asks of the worker.
+enum class NoWaitAnswer {
+    TakeBytes,   // it returned what had arrived
+    AwaitBytes,  // the stack finishes it later, once bytes have arrived: read again then
+    AskForEnd,   // it returned nothing: a read that may wait (the smallest block) tells
+};
 
-// What to ask for with the smallest block when `available` bytes have
-// arrived and not been read: never more than arrived, and the whole block
-// when nothing has (the read then waits for it, or tells the end).
-uint32_t ReadBytesNow(uint32_t asked, uint32_t available);
+// `finished`: the read returned at once; `got`: the bytes it returned then.
+NoWaitAnswer AnswerOfNoWaitRead(bool finished, uint32_t got);

@@ -97,6 +97,8 @@ private:
     void SetTimeouts(HINTERNET handle);
     bool OpenRequest();
     int DrainAndAskForLogin(HINTERNET request, bool& retry);
+    bool FinishCall(BOOL finished);
+    bool ReadArrived(HINTERNET request, char* block, uint32_t asked, DWORD& got);
     bool WriteBlock(const char* bytes, DWORD size, DWORD& error);
 
     // Display operations; each returns once the dialog has applied it.
@@ -112,6 +114,13 @@ private:
     const TransferLimits m_limits;
     // Set by the user-interface thread only.
     std::atomic<int32_t> m_bCancelRequested{0};
+
+    // The session is asynchronous; the stack's threads report here how a
+    // call it finishes later ended (only the worker waits for one at a time).
+    // Declared before the request, so that it outlives the request's close.
+    UniqueKernelHandle m_callDone;
+    std::atomic<DWORD_PTR> m_callResult{0};
+    std::atomic<DWORD> m_callError{0};
 
     // Guards what both threads touch: the request, the file, and whether the
     // run has reported or been given up.

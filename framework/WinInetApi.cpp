@@ -11,7 +11,7 @@ WinInetApi::WinInetApi()
                  m_library.Find("HttpSendRequestA", HttpSendRequestA) &&
                  m_library.Find("HttpQueryInfoA", HttpQueryInfoA) &&
                  m_library.Find("InternetReadFile", InternetReadFile) &&
-                 m_library.Find("InternetQueryDataAvailable", InternetQueryDataAvailable) &&
+                 m_library.Find("InternetReadFileExA", InternetReadFileExA) &&
                  m_library.Find("InternetSetOptionA", InternetSetOptionA) &&
                  m_library.Find("InternetErrorDlg", InternetErrorDlg) &&
                  m_library.Find("InternetCloseHandle", InternetCloseHandle)) {}

@@ -19,7 +19,7 @@ struct WinInetApi {
     decltype(&::HttpSendRequestA) HttpSendRequestA = nullptr;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
-    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
+    decltype(&::InternetReadFileExA) InternetReadFileExA = nullptr;
     decltype(&::InternetSetOptionA) InternetSetOptionA = nullptr;
     decltype(&::InternetErrorDlg) InternetErrorDlg = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;

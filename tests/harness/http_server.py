@@ -5,7 +5,8 @@ file), announced length or chunked or close-delimited, a slow trickle, a body
 cut short, a close before the headers, a proxy or a server that asks for a
 login, and the hostile servers a download must survive (`Hostile`): one that
 stalls after its headers, one that never answers, a login reply that never
-ends, a body that trickles in a byte at a time. Each of those keeps it up
+ends, a body that trickles in a byte at a time (after a fast start, if the
+route asks for one). Each of those keeps it up
 for `hold_seconds` at most, and less when the server stops. As a proxy (the `http_proxy` of a Wine process) it receives absolute
 addresses, so programs keep their real host names and still reach this
 server. Every request is recorded.
@@ -46,7 +47,8 @@ class Hostile:
     STALL_AFTER_HEADERS = "stall after headers"   # headers and a first block, then silence
     NEVER_ANSWER = "never answer"                 # no status line at all
     ENDLESS_LOGIN = "endless login reply"         # 401 whose body never ends
-    TRICKLE = "trickle"                           # the body a byte at a time
+    TRICKLE = "trickle"                           # the body a byte (or trickle_bytes) at a time,
+                                                  # after fast_bytes sent at once
 
 
 @dataclass
@@ -67,6 +69,8 @@ class Reply:
     login: "user:password" the server expects in Authorization; without it
         the reply is 401 with a short body.
     hostile: one of the `Hostile` behaviours, kept up for hold_seconds.
+    fast_bytes, trickle_bytes: a trickle first sends fast_bytes at once, then
+        trickle_bytes every TRICKLE_INTERVAL_SECONDS.
     """
     status: int = 200
     body: bytes = b""
@@ -83,6 +87,8 @@ class Reply:
     headers: Dict[str, str] = field(default_factory=dict)
     hostile: Optional[str] = None
     hold_seconds: float = DEFAULT_HOLD_SECONDS
+    fast_bytes: int = 0
+    trickle_bytes: int = 1
 
     def body_length(self):
         return self.body_file.stat().st_size if self.body_file else len(self.body)
@@ -290,9 +296,11 @@ class HttpServer:
                 out.flush()
         elif reply.hostile == Hostile.TRICKLE:
             head(200, f"Content-Length: {len(body)}")
-            for offset in range(len(body)):
+            out.write(body[:reply.fast_bytes])
+            out.flush()
+            for offset in range(reply.fast_bytes, len(body), reply.trickle_bytes):
                 if not holding(TRICKLE_INTERVAL_SECONDS):
                     break
-                out.write(body[offset:offset + 1])
+                out.write(body[offset:offset + reply.trickle_bytes])
                 out.flush()
         handler.connection.shutdown(socket.SHUT_RDWR)

@@ -239,6 +239,21 @@ class DownloadDialogTest(unittest.TestCase):
                 self.assertLessEqual(run.cancel_to_end_ms, CANCEL_ANSWER_MS * load_factor())
                 self.assertFalse(target.exists())
 
+    def test_a_line_that_turns_into_a_trickle_keeps_the_displays_moving(self):
+        # Fast long enough for the largest block, then 32 bytes every 50 ms:
+        # a read that waited for a whole block would freeze the time-left
+        # line until the server gives up, and the cut body would fail.
+        fast = 512 * 1024
+        reply = Reply(body=os.urandom(fast + 128 * 1024), hostile=Hostile.TRICKLE,
+                      fast_bytes=fast, trickle_bytes=32, hold_seconds=patience(20))
+        run, target = self.download("/turns-slow.exe", reply, "--sample-ms", "25",
+                                    "--cancel-after-bytes", str(fast + 3 * 1024))
+        self.assertEqual((IDCANCEL, ""), (run.result, run.error))
+        shown = {float(m.group(1)) for m in (re.search(r"\((\d+\.\d) KB von", s["left"])
+                                             for s in run.samples) if m}
+        self.assertGreaterEqual(len({kb for kb in shown if kb > fast / 1024}), 2, run.lines)
+        self.assertFalse(target.exists())
+
     def test_hostile_servers_fail_the_run_by_themselves(self):
         timeout = ["--receive-timeout-ms", "1500"]
         cases = [
