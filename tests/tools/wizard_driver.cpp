@@ -542,6 +542,14 @@ std::string ClassName(HWND window) {
     return name;
 }
 
+// A child's outer rectangle in its parent's client coordinates.
+RECT RectIn(HWND parent, HWND child) {
+    RECT area = {};
+    ::GetWindowRect(child, &area);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
 // Every child of the current page in z-order, which is the order a screen
 // reader reads them in, one line each:
 //   id class flags left top width height client-width client-height hex-text
@@ -560,9 +568,7 @@ int ListControls(HWND wizard) {
         if (style & WS_HSCROLL) flags += 'h';
         if (!lstrcmpiA(ClassName(child).c_str(), "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX) flags += 'g';
         if (flags.empty()) flags = "-";
-        RECT window = {};
-        ::GetWindowRect(child, &window);
-        ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&window), 2);
+        const RECT window = RectIn(page, child);
         RECT client = {};
         ::GetClientRect(child, &client);
         std::printf("%d %s %s %ld %ld %ld %ld %ld %ld %s\n", ::GetDlgCtrlID(child), ClassName(child).c_str(),
@@ -578,13 +584,8 @@ int ShownArea(HWND wizard) {
     HWND page = CurrentPage(wizard);
     RECT shown = {};
     ::GetClientRect(wizard, &shown);
-    RECT line = {};
-    ::GetWindowRect(::GetDlgItem(wizard, kSheetLineId), &line);
-    ::MapWindowPoints(nullptr, wizard, reinterpret_cast<POINT*>(&line), 2);
-    shown.bottom = line.top;
-    RECT area = {};
-    ::GetWindowRect(page, &area);
-    ::MapWindowPoints(nullptr, wizard, reinterpret_cast<POINT*>(&area), 2);
+    shown.bottom = RectIn(wizard, ::GetDlgItem(wizard, kSheetLineId)).top;
+    const RECT area = RectIn(wizard, page);
     ::IntersectRect(&shown, &shown, &area);
     std::printf("%ld %ld\n", shown.right - shown.left, shown.bottom - shown.top);
     return 0;
