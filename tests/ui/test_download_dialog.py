@@ -128,7 +128,9 @@ class DownloadDialogTest(unittest.TestCase):
 
     def test_announced_length_arrives_whole_and_returns_ok(self):
         body = os.urandom(300_000)
-        run, target = self.download("/google/setup.exe", Reply(body=body),
+        # Paused between pieces, so that samples see the caption move however
+        # fast the line: unpaced, the whole body came within one sample.
+        run, target = self.download("/google/setup.exe", Reply(body=body, chunk_bytes=100_000, chunk_delay=0.3),
                                     "--label", "Google Toolbar", "--sample-ms", "20",
                                     url=f"{HOST}/google/setup.exe")
         self.assertEqual((IDOK, ""), (run.result, run.error))
