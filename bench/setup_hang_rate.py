@@ -11,6 +11,12 @@ version read back by the test probe after it was written into user.reg
 before the start (the way it is set now), and the end of the prefix's
 server (wineserver -k, -w). The build folder defaults to build/win32; on an
 emulated host scripts/test must have set up the emulation once.
+
+With --template it makes N templates instead, each in a fresh folder, and
+times their steps (wineboot -i, the wait for the new prefix's processes to
+end, wineserver -k) and counts those not made (a step hung, or the first
+boot still ran). A step that hangs prints the programs still running in
+the prefix.
 """
 
 import argparse
@@ -30,6 +36,8 @@ def main():
     parser.add_argument("--limit", type=float, default=300,
                         help="seconds a step may take before it counts as hung")
     parser.add_argument("--build", default=str(ROOT / "build" / "win32"))
+    parser.add_argument("--template", action="store_true",
+                        help="make templates instead of starting copies of one")
     args = parser.parse_args()
 
     build = Path(args.build).resolve()
@@ -42,6 +50,9 @@ def main():
     from tests.harness import wine
     from tests.smoke.test_shipped_files import SmokePrefix
 
+    if args.template:
+        make_templates(wine, build, args)
+        return
     wine._template_prefix(args.limit, 2)
     steps = ("start", "winecfg -v win7", "version read back", "stop")
     hung = {step: 0 for step in steps}
@@ -80,12 +91,55 @@ def main():
         print(f"run {run}/{args.runs}: " + ", ".join(
             f"{step} {len(seconds[step])} ok/{hung[step]} hung" for step in steps), flush=True)
 
-    print(f"\n{'step':<20} {'runs':>5} {'hung':>5} {'median s':>9}  (limit {args.limit:.0f} s, "
-          f"load now {os.getloadavg()[0]:.1f})")
+    report(steps, seconds, hung, args.limit)
+
+
+def make_templates(wine, build, args):
+    """Makes args.runs templates, timing each of Wine's steps by its name."""
+    seconds, hung = {}, {}
+    run_step = wine._run_setup_step
+
+    def timed_step(step, command, env, limit, prefix, **kwargs):
+        started = time.monotonic()
+        try:
+            result = run_step(step, command, env, limit, prefix, **kwargs)
+        except wine.SetupStepHung:
+            hung[step] = hung.get(step, 0) + 1
+            print(f"  {step}: HUNG after {time.monotonic() - started:.0f} s, still running: "
+                  + "; ".join(wine.prefix_programs(prefix)), flush=True)
+            raise
+        seconds.setdefault(step, []).append(time.monotonic() - started)
+        return result
+
+    wine._run_setup_step = timed_step
+    folder = build / "hang-rate-templates"
+    not_made = 0
+    for run in range(1, args.runs + 1):
+        template = folder / f"template-{run}"
+        started = time.monotonic()
+        try:
+            wine._make_template(template, wine.patience(args.limit))
+            outcome = "made"
+        except wine.SetupStepHung as error:
+            outcome = f"not made ({error})"
+            not_made += 1
+        wine.kill_prefix(template, wine._wine_env(template))
+        shutil.rmtree(template, ignore_errors=True)
+        shutil.rmtree(str(template) + ".home", ignore_errors=True)
+        print(f"run {run}/{args.runs}: {outcome} in {time.monotonic() - started:.0f} s", flush=True)
+    steps = list(dict.fromkeys(list(seconds) + list(hung)))
+    report(steps, seconds, hung, args.limit)
+    print(f"templates not made: {not_made} of {args.runs}")
+
+
+def report(steps, seconds, hung, limit):
+    print(f"\n{'step':<20} {'runs':>5} {'hung':>5} {'median s':>9} {'max s':>7}  "
+          f"(limit {limit:.0f} s, load now {os.getloadavg()[0]:.1f})")
     for step in steps:
-        runs = len(seconds[step]) + hung[step]
-        median = f"{statistics.median(seconds[step]):9.1f}" if seconds[step] else "        -"
-        print(f"{step:<20} {runs:5d} {hung[step]:5d} {median}")
+        done = seconds.get(step, [])
+        runs = len(done) + hung.get(step, 0)
+        median = f"{statistics.median(done):9.1f} {max(done):7.1f}" if done else "        -       -"
+        print(f"{step:<20} {runs:5d} {hung.get(step, 0):5d} {median}")
 
 
 if __name__ == "__main__":

@@ -214,6 +214,18 @@ def prefix_processes(prefix):
         yield int(pid), args
 
 
+def prefix_programs(prefix):
+    """The programs running in the prefix, each with its first argument: the
+    Windows program where there is one (under the emulator it follows the
+    emulator's and the loader's paths), else the host program."""
+    names = set()
+    for _, args in prefix_processes(prefix):
+        program = next((i for i, arg in enumerate(args) if arg.lower().endswith(".exe")), 0)
+        names.add(" ".join([PureWindowsPath(args[program]).name, *args[program + 1:program + 2]])
+                  if args else "?")
+    return sorted(names)
+
+
 def kill_prefix(prefix, env):
     """Ends every process of a prefix at once, Wine's server first (a hung
     server may not answer -k, so what is left is killed by its environment)."""
@@ -242,9 +254,14 @@ def note_setup_retry(hung, attempt, remedy="thrown away, done again in a fresh c
 SETUP_RETRIES_FILE = "setup-retries.txt"
 
 
-# How long the processes of a new prefix may take to end after wineboot
-# (seconds elsewhere; on a busy machine under emulation about a minute).
-TEMPLATE_SETTLE_SECONDS = 300
+# How long the processes of a new prefix may take to end after wineboot, on
+# a quiet machine (under emulation 5 s at most in 23 templates, unless one
+# hung for good).
+TEMPLATE_SETTLE_SECONDS = 60
+# The wineboot that Wine starts to make a prefix, and how long it may take to
+# end once it let the command that started it go on.
+FIRST_BOOT = "wineboot.exe --init"
+FIRST_BOOT_END_SECONDS = 30
 
 
 def _make_template(template, limit):
@@ -252,16 +269,23 @@ def _make_template(template, limit):
     Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
     _run_setup_step("wineboot -i", [FLAVOUR.loader, "wineboot", "-i"],
                     dict(env, **flavour.creation_environment(FLAVOUR)), limit, template)
+    # The first boot writes the update stamp before it installs wine.inf, and
+    # the command goes on after 5 minutes without it: if it still runs, it
+    # hung and the prefix is half made.
+    try:
+        wait_until(lambda: FIRST_BOOT not in prefix_programs(template),
+                   "the first wineboot to end", FIRST_BOOT_END_SECONDS)
+    except TimeoutError:
+        raise SetupStepHung("wineboot -i", template, limit,
+                            "ended while the prefix's first boot still ran") from None
     try:
         _run_setup_step("wineserver -w", [FLAVOUR.wineserver, "-w"], env,
-                        TEMPLATE_SETTLE_SECONDS if limit is None else min(limit, TEMPLATE_SETTLE_SECONDS),
-                        template)
-    except SetupStepHung:
+                        patience(TEMPLATE_SETTLE_SECONDS), template)
+    except SetupStepHung as hung:
         # Under emulation a crashed service can leave Wine's device hosts
-        # waiting for good. Once wineboot has written its update stamp the
-        # prefix is complete: the -k below ends them and saves the registry.
-        if not (template / ".update-timestamp").exists():
-            raise
+        # waiting for good. The first boot has ended, so the prefix is
+        # complete: the -k below ends them and saves the registry.
+        note_setup_retry(hung, 1, "ended by wineserver -k, the first boot had ended")
     # Real fonts instead of the DejaVu fallback, for honest screenshots.
     fonts = template / "drive_c" / "windows" / "Fonts"
     fonts.mkdir(parents=True, exist_ok=True)
@@ -562,9 +586,11 @@ class WinePrefix:
                                        stdout=out, stderr=err, timeout=limit, **kwargs)
             except subprocess.TimeoutExpired:
                 shown = " ".join(Path(a).name if "/" in a else a for a in command[1:])
+                # What still runs tells whose wait it was.
                 raise TimeoutError(f"waited {limit:.0f} s for `wine {shown}` to end in prefix "
                                    f"{self.name} (load {os.getloadavg()[0]:.1f} on "
-                                   f"{os.cpu_count()} cores)") from None
+                                   f"{os.cpu_count()} cores); still running: "
+                                   + "; ".join(prefix_programs(self.path))) from None
             out.seek(0)
             err.seek(0)
             result = subprocess.CompletedProcess(command, ended.returncode, out.read(), err.read())
