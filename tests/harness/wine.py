@@ -255,7 +255,7 @@ SETUP_RETRIES_FILE = "setup-retries.txt"
 
 
 # How long the processes of a new prefix may take to end after wineboot, on
-# a quiet machine (under emulation 5 s at most in 23 templates, unless one
+# a quiet machine (under emulation 4.4 s at most in 33 templates, unless one
 # hung for good).
 TEMPLATE_SETTLE_SECONDS = 60
 # The wineboot that Wine starts to make a prefix, and how long it may take to
