@@ -85,13 +85,18 @@ def main():
             timed("stop", lambda: [wine._run_setup_step(
                 f"wineserver {flag}", [wine.FLAVOUR.wineserver, flag], prefix.env, limit,
                 prefix.path) for flag in ("-k", "-w")])
-        wine.kill_prefix(prefix.path, prefix.env)
-        shutil.rmtree(prefix.path, ignore_errors=True)
-        shutil.rmtree(prefix.env["HOME"], ignore_errors=True)
+        discard(wine, prefix.path, prefix.env)
         print(f"run {run}/{args.runs}: " + ", ".join(
             f"{step} {len(seconds[step])} ok/{hung[step]} hung" for step in steps), flush=True)
 
     report(steps, seconds, hung, args.limit)
+
+
+def discard(wine, prefix, env):
+    """Ends every process of a prefix and removes it with its home folder."""
+    wine.kill_prefix(prefix, env)
+    shutil.rmtree(prefix, ignore_errors=True)
+    shutil.rmtree(env["HOME"], ignore_errors=True)
 
 
 def make_templates(wine, build, args):
@@ -123,9 +128,7 @@ def make_templates(wine, build, args):
         except wine.SetupStepHung as error:
             outcome = f"not made ({error})"
             not_made += 1
-        wine.kill_prefix(template, wine._wine_env(template))
-        shutil.rmtree(template, ignore_errors=True)
-        shutil.rmtree(str(template) + ".home", ignore_errors=True)
+        discard(wine, template, wine._wine_env(template))
         print(f"run {run}/{args.runs}: {outcome} in {time.monotonic() - started:.0f} s", flush=True)
     steps = list(dict.fromkeys(list(seconds) + list(hung)))
     report(steps, seconds, hung, args.limit)
