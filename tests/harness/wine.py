@@ -258,10 +258,25 @@ SETUP_RETRIES_FILE = "setup-retries.txt"
 # a quiet machine (under emulation 4.4 s at most in 33 templates, unless one
 # hung for good).
 TEMPLATE_SETTLE_SECONDS = 60
-# The wineboot that Wine starts to make a prefix, and how long it may take to
-# end once it let the command that started it go on.
+# The wineboot that Wine starts first in a session (making the prefix, or
+# starting its services), and how long it may take to end once it let the
+# command that started it go on.
 FIRST_BOOT = "wineboot.exe --init"
 FIRST_BOOT_END_SECONDS = 30
+
+
+def _expect_first_boot_ended(step, prefix, limit):
+    """Raises SetupStepHung unless the session's first boot ends soon. Wine
+    lets the command that started it go on after a few minutes without it
+    (2, or 5 when it makes the prefix); if it still runs, it hung: the
+    prefix may be half made, and every later program started from the shell
+    waits for it again."""
+    try:
+        wait_until(lambda: FIRST_BOOT not in prefix_programs(prefix),
+                   "the first wineboot to end", FIRST_BOOT_END_SECONDS)
+    except TimeoutError:
+        raise SetupStepHung(step, prefix, limit,
+                            "ended while the session's first boot still ran") from None
 
 
 def _make_template(template, limit):
@@ -269,15 +284,8 @@ def _make_template(template, limit):
     Path(env["HOME"]).mkdir(parents=True, exist_ok=True)
     _run_setup_step("wineboot -i", [FLAVOUR.loader, "wineboot", "-i"],
                     dict(env, **flavour.creation_environment(FLAVOUR)), limit, template)
-    # The first boot writes the update stamp before it installs wine.inf, and
-    # the command goes on after 5 minutes without it: if it still runs, it
-    # hung and the prefix is half made.
-    try:
-        wait_until(lambda: FIRST_BOOT not in prefix_programs(template),
-                   "the first wineboot to end", FIRST_BOOT_END_SECONDS)
-    except TimeoutError:
-        raise SetupStepHung("wineboot -i", template, limit,
-                            "ended while the prefix's first boot still ran") from None
+    # The first boot writes the update stamp before it installs wine.inf.
+    _expect_first_boot_ended("wineboot -i", template, limit)
     try:
         _run_setup_step("wineserver -w", [FLAVOUR.wineserver, "-w"], env,
                         patience(TEMPLATE_SETTLE_SECONDS), template)
@@ -533,6 +541,9 @@ class WinePrefix:
         _run_setup_step("wineserver -p", [FLAVOUR.wineserver, "-p"], self.env, limit, self.path)
         _run_setup_step("wineboot", [FLAVOUR.loader, "wineboot"], self.env, limit, self.path,
                         start_new_session=True)
+        # Under emulation the session's first boot has been seen to spin for
+        # good in a device host it started.
+        _expect_first_boot_ended("wineboot", self.path, limit)
 
     def __exit__(self, *exc):
         self.stop_wine()
