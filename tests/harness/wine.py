@@ -263,6 +263,9 @@ TEMPLATE_SETTLE_SECONDS = 60
 # command that started it go on.
 FIRST_BOOT = "wineboot.exe --init"
 FIRST_BOOT_END_SECONDS = 30
+# How long `cmd /c vol c:` may take, on a quiet machine (a few seconds even
+# under emulation), before Wine's device host counts as not answering.
+DEVICE_HOST_ANSWER_SECONDS = 60
 
 
 def _expect_first_boot_ended(step, prefix, limit):
@@ -597,17 +600,30 @@ class WinePrefix:
                                        stdout=out, stderr=err, timeout=limit, **kwargs)
             except subprocess.TimeoutExpired:
                 shown = " ".join(Path(a).name if "/" in a else a for a in command[1:])
-                # What still runs tells whose wait it was.
+                # What still runs, and whether Wine's device host still
+                # answers, tell whose wait it was.
                 raise TimeoutError(f"waited {limit:.0f} s for `wine {shown}` to end in prefix "
                                    f"{self.name} (load {os.getloadavg()[0]:.1f} on "
                                    f"{os.cpu_count()} cores); still running: "
-                                   + "; ".join(prefix_programs(self.path))) from None
+                                   + "; ".join(prefix_programs(self.path))
+                                   + "; " + self._device_host_state()) from None
             out.seek(0)
             err.seek(0)
             result = subprocess.CompletedProcess(command, ended.returncode, out.read(), err.read())
         if check:
             result.check_returncode()
         return result
+
+    def _device_host_state(self):
+        """Whether Wine's device host answers a volume query. Under emulation
+        one was seen to hang for good, and a program that asks a drive
+        anything then waits for good too."""
+        try:
+            _run_setup_step("volume query", [FLAVOUR.loader, "cmd", "/c", "vol", "c:"], self.env,
+                            patience(DEVICE_HOST_ANSWER_SECONDS), self.path)
+        except SetupStepHung:
+            return "Wine's device host does not answer a volume query"
+        return "Wine's device host answers a volume query"
 
     def run_exact(self, command_line, cwd_win=None, timeout=300, env=None):
         """Starts a Windows command line exactly as given (no shell quoting
