@@ -9,8 +9,9 @@ Steps: the start of a copied prefix (wineserver -p, wineboot, the end of
 the session's first boot), the way the Windows version used to be set
 (`winecfg -v win7`, a GUI program), the version read back by the test
 probe after it was written into user.reg before the start (the way it is
-set now), and the end of the prefix's server (wineserver -k, -w). The build folder defaults to build/win32; on an
-emulated host scripts/test must have set up the emulation once.
+set now), and the end of the prefix's server (wineserver -k, -w). The
+build folder defaults to build/win32; on an emulated host scripts/test must
+have set up the emulation once.
 
 With --template it makes N templates instead, each in a fresh folder, and
 times their steps (wineboot -i, the wait for the new prefix's processes to
